@@ -1,0 +1,310 @@
+#include "app/tsukio-cal/cal_cli.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+
+#include "calendar/almanac.h"
+#include "calendar/date_text.h"
+#include "calendar/date_tip.h"
+#include "calendar/holidays.h"
+#include "calendar/weeks.h"
+
+namespace tsukio {
+
+namespace chr = std::chrono;
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: tsukio-cal COMMAND [ARGS]\n"
+    "\n"
+    "Japanese calendar knowledge from the terminal: holidays, day colours, rokuyō and\n"
+    "solar terms, week numbers. Dates are YYYY-MM-DD, years 1 to 9999.\n"
+    "\n"
+    "Commands:\n"
+    "  today [--weeks iso|usa] [--date DATE]\n"
+    "      The day icon's tooltip for today: date, holiday, week number, almanac.\n"
+    "  month [YEAR MONTH] [--weeks iso|usa] [--no-color] [--date DATE]\n"
+    "      A month grid, Sunday first, today marked [ ], with the month's holidays below.\n"
+    "      --weeks adds a week-number column. Colour only on a terminal.\n"
+    "  days FROM [TO]\n"
+    "      One tab-separated line per day: date, weekday, holiday, colour (0x00BBGGRR),\n"
+    "      ISO week, USA week, almanac text.\n"
+    "  holidays YEAR [LASTYEAR]\n"
+    "      Every named day of the years, substitute holidays included: DATE<TAB>NAME.\n"
+    "\n"
+    "Options:\n"
+    "  --date DATE   take DATE as today\n"
+    "  --help        show this help\n"
+    "  --version     show the version\n"
+    "\n"
+    "Exit status: 0 on success, 2 for bad input.\n";
+
+// Bad input: reported as one line and exit status 2.
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct Arguments {
+  std::vector<std::string> positional;
+  std::optional<WeekScheme> weeks;
+  std::optional<chr::year_month_day> date;
+  bool noColour = false;
+};
+
+chr::year_month_day ParseDate(const std::string& text) {
+  const bool shaped = text.size() == 10 && text[4] == '-' && text[7] == '-';
+  bool digits = shaped;
+  for (std::size_t i = 0; digits && i < text.size(); ++i) {
+    if (i != 4 && i != 7 && (text[i] < '0' || text[i] > '9')) digits = false;
+  }
+  if (!digits) throw UsageError("invalid date \"" + text + "\" (expected YYYY-MM-DD)");
+  const int year = std::stoi(text.substr(0, 4));
+  if (year < kMinYear) throw UsageError("invalid date \"" + text + "\": years run from 1 to 9999");
+  try {
+    return MakeDate(year, std::stoi(text.substr(5, 2)), std::stoi(text.substr(8, 2)));
+  } catch (const DateTextError&) {
+    throw UsageError("invalid date \"" + text + "\": no such day");
+  }
+}
+
+int ParseNumber(const std::string& text, int low, int high, std::string_view what) {
+  bool digits = !text.empty() && text.size() <= 5;
+  for (char c : text) digits = digits && c >= '0' && c <= '9';
+  const int value = digits ? std::stoi(text) : -1;
+  if (value < low || value > high) {
+    throw UsageError("invalid " + std::string(what) + " \"" + text + "\" (expected " +
+                     std::to_string(low) + " to " + std::to_string(high) + ")");
+  }
+  return value;
+}
+
+int ParseYear(const std::string& text) {
+  return ParseNumber(text, kMinYear, kMaxYear, "year");
+}
+
+WeekScheme ParseScheme(const std::string& text) {
+  if (text == "iso") return WeekScheme::kIso;
+  if (text == "usa") return WeekScheme::kUsa;
+  throw UsageError("invalid week scheme \"" + text + "\" (expected iso or usa)");
+}
+
+// Options may stand anywhere after the command, as "--opt VALUE" or "--opt=VALUE".
+Arguments ParseArguments(const std::string& command, const std::vector<std::string>& args,
+                         std::initializer_list<std::string_view> allowed) {
+  Arguments parsed;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      parsed.positional.push_back(arg);
+      continue;
+    }
+    const auto equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
+      throw UsageError("unknown option \"" + name + "\" for " + command);
+    }
+    if (name == "--no-color") {
+      if (equals != std::string::npos) throw UsageError("--no-color takes no value");
+      parsed.noColour = true;
+      continue;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      throw UsageError(name + " needs a value");
+    }
+    if (name == "--weeks") parsed.weeks = ParseScheme(value);
+    if (name == "--date") parsed.date = ParseDate(value);
+  }
+  return parsed;
+}
+
+void ExpectPositional(const std::string& command, const Arguments& parsed, std::size_t least,
+                      std::size_t most) {
+  const std::size_t n = parsed.positional.size();
+  if (n < least) throw UsageError(command + ": missing argument");
+  if (n > most)
+    throw UsageError(command + ": unexpected argument \"" + parsed.positional[most] + "\"");
+}
+
+std::string ColourHex(Colour colour) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%06X", static_cast<unsigned>(colour.bgr));
+  return text;
+}
+
+int Days(const std::vector<std::string>& args, std::ostream& out) {
+  const Arguments parsed = ParseArguments("days", args, {});
+  ExpectPositional("days", parsed, 1, 2);
+  const chr::sys_days from{ParseDate(parsed.positional[0])};
+  const chr::sys_days to =
+      parsed.positional.size() > 1 ? chr::sys_days{ParseDate(parsed.positional[1])} : from;
+  if (to < from) throw UsageError("days: TO is before FROM");
+
+  for (chr::sys_days day = from; day <= to; day += chr::days{1}) {
+    const chr::year_month_day date{day};
+    const DateTexts texts = FormatDateTexts(date);
+    const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+    out << IsoDateText(date) << '\t' << texts.weekday << '\t' << mark.name << '\t'
+        << ColourHex(mark.colour) << '\t' << WeekNumber(date, WeekScheme::kIso) << '\t'
+        << WeekNumber(date, WeekScheme::kUsa) << '\t'
+        << AlmanacText(texts.year, texts.month, texts.day) << '\n';
+  }
+  return 0;
+}
+
+int Holidays(const std::vector<std::string>& args, std::ostream& out) {
+  const Arguments parsed = ParseArguments("holidays", args, {});
+  ExpectPositional("holidays", parsed, 1, 2);
+  const int first = ParseYear(parsed.positional[0]);
+  const int last = parsed.positional.size() > 1 ? ParseYear(parsed.positional[1]) : first;
+  if (last < first) throw UsageError("holidays: LASTYEAR is before YEAR");
+
+  const chr::sys_days end{chr::year{last} / chr::December / 31};
+  for (chr::sys_days day{chr::year{first} / chr::January / 1}; day <= end; day += chr::days{1}) {
+    const chr::year_month_day date{day};
+    const DateTexts texts = FormatDateTexts(date);
+    const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+    if (mark.IsHoliday()) out << IsoDateText(date) << '\t' << mark.name << '\n';
+  }
+  return 0;
+}
+
+chr::year_month_day Today(const Arguments& parsed, const CalEnvironment& env) {
+  return parsed.date ? *parsed.date : env.clock.Now().date;
+}
+
+int TodayCommand(const std::vector<std::string>& args, std::ostream& out,
+                 const CalEnvironment& env) {
+  const Arguments parsed = ParseArguments("today", args, {"--weeks", "--date"});
+  ExpectPositional("today", parsed, 0, 0);
+  const chr::year_month_day today = Today(parsed, env);
+  const DateTexts texts = FormatDateTexts(today);
+  const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+  out << BuildDateTip(texts, mark.name, WeekNumber(today, parsed.weeks.value_or(WeekScheme::kIso)),
+                      AlmanacText(texts.year, texts.month, texts.day))
+      << '\n';
+  return 0;
+}
+
+// ANSI colours for the terminal grid, by the day's colour.
+std::string_view AnsiFor(Colour colour) {
+  if (colour == day_colour::kHoliday) return "\x1b[35m";
+  if (colour == day_colour::kSunday) return "\x1b[31m";
+  if (colour == day_colour::kSaturday) return "\x1b[34m";
+  return {};
+}
+constexpr std::string_view kAnsiReset = "\x1b[0m";
+
+int Month(const std::vector<std::string>& args, std::ostream& out, const CalEnvironment& env) {
+  const Arguments parsed = ParseArguments("month", args, {"--weeks", "--date", "--no-color"});
+  ExpectPositional("month", parsed, 0, 2);
+  if (parsed.positional.size() == 1)
+    throw UsageError("month: give both YEAR and MONTH, or neither");
+  const chr::year_month_day today = Today(parsed, env);
+  const chr::year_month shown = parsed.positional.empty()
+                                    ? today.year() / today.month()
+                                    : chr::year{ParseYear(parsed.positional[0])} /
+                                          chr::month{static_cast<unsigned>(
+                                              ParseNumber(parsed.positional[1], 1, 12, "month"))};
+  const bool colour = env.colourTerminal && !parsed.noColour;
+  const auto paint = [&](std::string_view text, Colour c) {
+    const std::string_view ansi = colour ? AnsiFor(c) : std::string_view{};
+    if (ansi.empty()) return std::string(text);
+    return std::string(ansi) + std::string(text) + std::string(kAnsiReset);
+  };
+
+  // Each cell is four columns wide; the weekday names are double-width characters.
+  const int year = static_cast<int>(shown.year());
+  const unsigned month = static_cast<unsigned>(shown.month());
+  const std::string title = std::to_string(year) + "年" + std::to_string(month) + "月";
+  const std::size_t titleColumns = std::to_string(year).size() + std::to_string(month).size() + 4;
+  out << std::string((28 - titleColumns) / 2, ' ') << title << '\n';
+  for (unsigned wd = 0; wd < 7; ++wd) {
+    const Colour c = wd == 0   ? day_colour::kSunday
+                     : wd == 6 ? day_colour::kSaturday
+                               : day_colour::kWeekday;
+    out << ' ' << paint(WeekdayText(chr::weekday{wd}), c) << ' ';
+  }
+  if (parsed.weeks) out << " 週";
+  out << '\n';
+
+  const chr::sys_days first{shown / 1};
+  const chr::sys_days last{shown / chr::last};
+  std::vector<std::pair<chr::year_month_day, DayMark>> named;
+  for (chr::sys_days sunday = first - (chr::weekday{first} - chr::Sunday); sunday <= last;
+       sunday += chr::weeks{1}) {
+    for (int i = 0; i < 7; ++i) {
+      const chr::sys_days day = sunday + chr::days{i};
+      if (day < first || day > last) {
+        out << "    ";
+        continue;
+      }
+      const chr::year_month_day date{day};
+      const DateTexts texts = FormatDateTexts(date);
+      const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+      if (mark.IsHoliday()) named.emplace_back(date, mark);
+      char number[4];
+      std::snprintf(number, sizeof number, "%2u", static_cast<unsigned>(date.day()));
+      const bool isToday = date == today;
+      out << (isToday ? '[' : ' ') << paint(number, mark.colour) << (isToday ? ']' : ' ');
+    }
+    if (parsed.weeks) {
+      char week[8];
+      std::snprintf(week, sizeof week, " %2d", RowWeekNumber(sunday, shown, *parsed.weeks));
+      out << week;
+    }
+    out << '\n';
+  }
+
+  if (!named.empty()) out << '\n';
+  for (const auto& [date, mark] : named) {
+    char day[8];
+    std::snprintf(day, sizeof day, "%2u", static_cast<unsigned>(date.day()));
+    out << day << "日(" << WeekdayText(chr::weekday{chr::sys_days{date}}) << ") "
+        << paint(mark.name, mark.colour) << '\n';
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           const CalEnvironment& env) {
+  try {
+    if (args.empty()) throw UsageError("missing command (try --help)");
+    const std::string& command = args[0];
+    if (command == "--help" || command == "-h" || command == "help") {
+      out << kUsage;
+      return 0;
+    }
+    if (command == "--version") {
+      out << "tsukio-cal " TSUKIO_VERSION "\n";
+      return 0;
+    }
+    for (const std::string& arg : args) {
+      if (arg == "--help" || arg == "-h") {
+        out << kUsage;
+        return 0;
+      }
+    }
+    if (command == "days") return Days(args, out);
+    if (command == "holidays") return Holidays(args, out);
+    if (command == "today") return TodayCommand(args, out, env);
+    if (command == "month") return Month(args, out, env);
+    throw UsageError("unknown command \"" + command + "\" (try --help)");
+  } catch (const UsageError& e) {
+    err << "tsukio-cal: " << e.what() << '\n';
+    return 2;
+  }
+}
+
+}  // namespace tsukio

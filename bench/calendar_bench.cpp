@@ -1,0 +1,80 @@
+// Cost of one call of each calendar lookup, over a spread of real dates.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "calendar/almanac.h"
+#include "calendar/date_text.h"
+#include "calendar/holidays.h"
+#include "calendar/weeks.h"
+
+namespace {
+
+namespace chr = std::chrono;
+using namespace tsukio;
+
+// Every day of 2009-2018, the almanac table's years, as the program's date texts.
+const std::vector<DateTexts>& Days() {
+  static const std::vector<DateTexts> days = [] {
+    std::vector<DateTexts> all;
+    for (chr::sys_days d{chr::year{2009} / 1 / 1}; d <= chr::sys_days{chr::year{2018} / 12 / 31};
+         d += chr::days{1}) {
+      all.push_back(FormatDateTexts(chr::year_month_day{d}));
+    }
+    return all;
+  }();
+  return days;
+}
+
+void BM_LookUpHoliday(benchmark::State& state) {
+  const auto& days = Days();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const DateTexts& t = days[i++ % days.size()];
+    benchmark::DoNotOptimize(LookUpHoliday(t.year, t.month, t.day));
+  }
+}
+BENCHMARK(BM_LookUpHoliday);
+
+// The lookup plus the Monday substitute rule, as the tray does it.
+void BM_TrayDayMark(benchmark::State& state) {
+  const auto& days = Days();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const DateTexts& t = days[i++ % days.size()];
+    benchmark::DoNotOptimize(TrayDayMark(t.year, t.month, t.day));
+  }
+}
+BENCHMARK(BM_TrayDayMark);
+
+void BM_IsSubstituteHoliday(benchmark::State& state) {
+  const DayMark sunday{"元日", day_colour::kHoliday};
+  const DayMark plain{"", day_colour::kWeekday};
+  const chr::year_month_day monday = chr::year{2012} / 1 / 2;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(IsSubstituteHoliday(monday, plain, sunday));
+  }
+}
+BENCHMARK(BM_IsSubstituteHoliday);
+
+void BM_AlmanacText(benchmark::State& state) {
+  const auto& days = Days();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const DateTexts& t = days[i++ % days.size()];
+    benchmark::DoNotOptimize(AlmanacText(t.year, t.month, t.day));
+  }
+}
+BENCHMARK(BM_AlmanacText);
+
+void BM_WeekNumber(benchmark::State& state) {
+  const auto scheme = static_cast<WeekScheme>(state.range(0));
+  int day = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(WeekNumber(2009 + day % 10, 1 + day % 12, 1 + day % 28, scheme));
+    ++day;
+  }
+}
+BENCHMARK(BM_WeekNumber)->Arg(0)->Arg(1)->ArgName("usa");
+
+}  // namespace

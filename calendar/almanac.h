@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tsukio {
+
+// A day's almanac entries: its rokuyō and, on the first day of a solar term, the term.
+// Each text begins with an ideographic space, ready to be appended to a tooltip; either
+// may be empty (years outside the table have neither).
+struct AlmanacEntry {
+  std::string_view rokuyo;
+  std::string_view solarTerm;
+};
+
+// Looks the day up in the compiled-in almanac table. The year text must equal a section's
+// label exactly; month and day may have one or two digits. Throws DateTextError for texts
+// that are no date.
+AlmanacEntry LookUpAlmanac(std::string_view year, std::string_view month, std::string_view day);
+
+// The rokuyō text followed by the solar-term text, e.g. "　仏滅　立春"; empty outside the table.
+std::string AlmanacText(std::string_view year, std::string_view month, std::string_view day);
+
+// The same lookup over a table given as text, for checking table data before it is compiled in.
+AlmanacEntry LookUpAlmanacIn(std::string_view table, std::string_view year, std::string_view month,
+                             std::string_view day);
+
+}  // namespace tsukio

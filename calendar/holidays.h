@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <string_view>
+
+#include "calendar/colour.h"
+
+namespace tsukio {
+
+// What the calendar knows of one day: the holiday's name (empty on an ordinary day)
+// and the colour the day is drawn in. Names point at static text.
+struct DayMark {
+  std::string_view name;
+  Colour colour;
+
+  bool IsHoliday() const { return !name.empty(); }
+  friend bool operator==(const DayMark&, const DayMark&) = default;
+};
+
+inline constexpr std::string_view kSubstituteHolidayName = "振替休日";
+
+// The national holiday and day colour of a date given as the program's date texts
+// ("yyyy", "m", "d"). Month and day are matched as texts: "05" names no holiday,
+// though the colour still follows the weekday of the 5th month. Throws DateTextError
+// for texts that are no date. The Monday substitute rule is not applied here.
+DayMark LookUpHoliday(std::string_view year, std::string_view month, std::string_view day);
+
+// The Monday substitute-holiday rule, the one definition both the tray and the month
+// grid use: a Monday that is not the 1st, has no name of its own and follows a holiday
+// becomes "振替休日". `dayBefore` is the mark of the Sunday of the same month.
+bool IsSubstituteHoliday(std::chrono::year_month_day date, const DayMark& own,
+                         const DayMark& dayBefore);
+
+// The day as the tray shows it: the lookup, then the substitute rule. A Monday that was
+// examined and found no substitute gets the examined-Monday colour.
+DayMark TrayDayMark(std::string_view year, std::string_view month, std::string_view day);
+
+// The two equinox days of year Y (day of March, day of September), by the fixed formula.
+int VernalEquinoxDay(int year);
+int AutumnalEquinoxDay(int year);
+
+}  // namespace tsukio

@@ -1,0 +1,16 @@
+#include "platform/posix/system_clock.h"
+
+#include <ctime>
+
+namespace tsukio {
+
+LocalDateTime SystemClock::Now() const {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  namespace chr = std::chrono;
+  return LocalDateTime{chr::year{local.tm_year + 1900} / (local.tm_mon + 1) / local.tm_mday,
+                       local.tm_hour, local.tm_min, local.tm_sec};
+}
+
+}  // namespace tsukio

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string_view>
+
+namespace tsukio::resources {
+
+// The almanac table: "[YYYY]", "seki=…", "roku=…" sections, one per year.
+std::string_view AlmanacTable();
+
+}  // namespace tsukio::resources

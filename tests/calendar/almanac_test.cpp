@@ -1,0 +1,166 @@
+#include "calendar/almanac.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "calendar/date_text.h"
+#include "resources/resources.h"
+
+namespace tsukio {
+namespace {
+
+namespace chr = std::chrono;
+
+constexpr std::array<std::string_view, 6> kRokuyo = {"　先勝", "　友引", "　先負",
+                                                     "　仏滅", "　大安", "　赤口"};
+
+std::string Text(int y, int m, int d) {
+  return AlmanacText(std::to_string(y), std::to_string(m), std::to_string(d));
+}
+
+TEST(AlmanacText, KnownDays) {
+  EXPECT_EQ(Text(2009, 1, 1), "　大安");
+  EXPECT_EQ(Text(2009, 1, 26), "　先勝");
+  EXPECT_EQ(Text(2009, 1, 27), "　友引");
+  EXPECT_EQ(Text(2009, 2, 4), "　仏滅　立春");
+  EXPECT_EQ(Text(2011, 12, 22), "　友引　冬至");
+  EXPECT_EQ(Text(2009, 3, 20), "　先勝");  // the vernal equinox has no text of its own
+  EXPECT_EQ(Text(2009, 6, 23), "　大安");  // no anchor: counted on from 24 May
+  EXPECT_EQ(Text(2011, 1, 4), "　赤口");
+  EXPECT_EQ(Text(2011, 1, 6), "　友引　小寒");
+  EXPECT_EQ(Text(2013, 1, 12), "　赤口");
+  EXPECT_EQ(Text(2013, 2, 10), "　先勝");
+  EXPECT_EQ(Text(2018, 12, 31), "　大安");
+}
+
+TEST(AlmanacText, EmptyOutsideTheTable) {
+  EXPECT_EQ(Text(2008, 12, 31), "");
+  EXPECT_EQ(Text(2019, 1, 1), "");
+  EXPECT_EQ(AlmanacText("02011", "5", "3"), "");  // the year is matched as a label text
+}
+
+TEST(AlmanacText, OneAndTwoDigitTextsAgree) {
+  EXPECT_EQ(AlmanacText("2011", "5", "3"), "　仏滅");
+  EXPECT_EQ(AlmanacText("2011", "05", "03"), "　仏滅");
+  EXPECT_EQ(AlmanacText("2009", "02", "4"), "　仏滅　立春");
+}
+
+TEST(AlmanacText, RejectsTextsThatAreNoDate) {
+  EXPECT_THROW(AlmanacText("2011", "2", "30"), DateTextError);
+  EXPECT_THROW(AlmanacText("2011", "", "1"), DateTextError);
+  EXPECT_THROW(AlmanacText("2019", "x", "1"), DateTextError);  // even outside the table
+}
+
+TEST(AlmanacText, ReadsTablesWithCrLfAndDuplicateOrMissingLines) {
+  const std::string table =
+      "[2009]\r\nseki=010501200204021803050320040504200505052106050621070707230807082309070923"
+      "100810231107112212071222\r\nroku="
+      "010140126002251032720425305244072250820009191101821117312164\r\n"
+      "[2009]\r\nseki=\r\nroku=01010\r\n"
+      "[2010]\r\n";
+  const AlmanacEntry first = LookUpAlmanacIn(table, "2009", "2", "4");
+  EXPECT_EQ(first.rokuyo, "　仏滅");
+  EXPECT_EQ(first.solarTerm, "　立春");
+  const AlmanacEntry cut = LookUpAlmanacIn(table, "2010", "1", "1");  // a section cut short
+  EXPECT_EQ(cut.rokuyo, "");
+  EXPECT_EQ(cut.solarTerm, "");
+  EXPECT_EQ(LookUpAlmanacIn("[2011]\nroku=0101x\n", "2011", "1", "1").rokuyo, "");
+}
+
+struct Section {
+  int year;
+  std::string seki;
+  std::string roku;
+};
+
+std::vector<Section> CompiledSections() {
+  std::vector<Section> sections;
+  const std::string_view text = resources::AlmanacTable();
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string line(text.substr(start, end - start));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  for (std::size_t i = 0; i + 2 < lines.size(); i += 3) {
+    EXPECT_EQ(lines[i].size(), 6u) << lines[i];
+    EXPECT_EQ(lines[i + 1].rfind("seki=", 0), 0u) << lines[i + 1];
+    EXPECT_EQ(lines[i + 2].rfind("roku=", 0), 0u) << lines[i + 2];
+    sections.push_back(
+        {std::stoi(lines[i].substr(1, 4)), lines[i + 1].substr(5), lines[i + 2].substr(5)});
+  }
+  return sections;
+}
+
+chr::sys_days DayOf(int year, std::string_view mmdd) {
+  return chr::sys_days{MakeDate(year, std::stoi(std::string(mmdd.substr(0, 2))),
+                                std::stoi(std::string(mmdd.substr(2, 2))))};
+}
+
+// The table's data against what the lunisolar calendar allows: anything mistyped in a
+// digit shows up here as a term in the wrong month, a month of impossible length or a
+// rokuyō out of step.
+TEST(AlmanacTable, EveryYearIsConsistent) {
+  const std::vector<Section> sections = CompiledSections();
+  ASSERT_EQ(sections.size(), 10u);
+  struct MonthStart {
+    chr::sys_days day;
+    int k;
+  };
+  std::optional<MonthStart> last;  // the latest lunisolar month start, across years
+  for (const Section& s : sections) {
+    SCOPED_TRACE(s.year);
+    ASSERT_EQ(s.seki.size(), 96u);
+    for (int i = 0; i < 24; ++i) {
+      const std::string mmdd = s.seki.substr(static_cast<std::size_t>(i) * 4, 4);
+      // Two terms a month, in order: term i lies in month i / 2 + 1.
+      EXPECT_EQ(std::stoi(mmdd.substr(0, 2)), i / 2 + 1) << mmdd;
+      const int day = std::stoi(mmdd.substr(2, 2));
+      EXPECT_TRUE(i % 2 == 0 ? day >= 3 && day <= 9 : day >= 18 && day <= 24) << mmdd;
+    }
+
+    ASSERT_EQ(s.roku.size() % 5, 0u);
+    const std::size_t groups = s.roku.size() / 5;
+    EXPECT_GE(groups, 12u);
+    EXPECT_LE(groups, 14u);
+    ASSERT_EQ(s.roku.substr(0, 4), "0101");
+    for (std::size_t g = 0; g < groups; ++g) {
+      const std::string_view group = std::string_view(s.roku).substr(g * 5, 5);
+      const chr::sys_days anchor = DayOf(s.year, group.substr(0, 4));
+      const int k = group[4] - '0';
+      ASSERT_TRUE(k >= 0 && k <= 5) << group;
+      const chr::year_month_day date{anchor};
+      EXPECT_EQ(LookUpAlmanac(std::to_string(s.year), std::to_string(unsigned(date.month())),
+                              std::to_string(unsigned(date.day())))
+                    .rokuyo,
+                kRokuyo[static_cast<std::size_t>(k)])
+          << group;
+      if (!last) {
+        if (g > 0) last = MonthStart{anchor, k};
+        continue;
+      }
+      const auto gap = (anchor - last->day).count();
+      if (g == 0 && k == (last->k + gap) % 6) continue;  // 1 January carries on the count
+      // Otherwise 1 January is itself a month start, like every later group.
+      if (k == last->k) {
+        // A leap month repeats its month's rokuyō, and is listed only where the count breaks.
+        EXPECT_EQ(gap, 29) << group;
+      } else {
+        // The next month: one step on, one month later (two past an unlisted leap month).
+        EXPECT_EQ(k, (last->k + 1) % 6) << group;
+        EXPECT_TRUE(gap == 29 || gap == 30 || gap == 59 || gap == 60) << group << ": " << gap;
+      }
+      last = MonthStart{anchor, k};
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tsukio

@@ -1,0 +1,140 @@
+#include "calendar/weeks.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "calendar/date_text.h"
+#include "calendar/date_tip.h"
+
+namespace tsukio {
+namespace {
+
+namespace chr = std::chrono;
+
+constexpr WeekScheme kIso = WeekScheme::kIso;
+constexpr WeekScheme kUsa = WeekScheme::kUsa;
+
+TEST(WeekNumber, IsoAroundTheTurnOfTheYear) {
+  EXPECT_EQ(WeekNumber(2012, 1, 1, kIso), 52);
+  EXPECT_EQ(WeekNumber(2012, 1, 2, kIso), 1);
+  EXPECT_EQ(WeekNumber(2010, 1, 3, kIso), 53);
+  EXPECT_EQ(WeekNumber(2010, 1, 4, kIso), 1);
+  EXPECT_EQ(WeekNumber(2016, 1, 3, kIso), 53);
+  EXPECT_EQ(WeekNumber(2016, 1, 4, kIso), 1);
+  EXPECT_EQ(WeekNumber(2011, 1, 1, kIso), 52);
+  EXPECT_EQ(WeekNumber(2011, 1, 2, kIso), 52);
+  EXPECT_EQ(WeekNumber(2011, 1, 3, kIso), 1);
+  EXPECT_EQ(WeekNumber(2008, 12, 28, kIso), 52);
+  EXPECT_EQ(WeekNumber(2015, 12, 31, kIso), 53);
+  // The last days of December roll into the next year's week 1, as ISO 8601 has it.
+  EXPECT_EQ(WeekNumber(2008, 12, 29, kIso), 1);
+  EXPECT_EQ(WeekNumber(2008, 12, 31, kIso), 1);
+  EXPECT_EQ(WeekNumber(2025, 12, 29, kIso), 1);
+  EXPECT_EQ(WeekNumber(2025, 12, 28, kIso), 52);
+}
+
+TEST(WeekNumber, Usa) {
+  EXPECT_EQ(WeekNumber(2009, 12, 31, kUsa), 53);
+  EXPECT_EQ(WeekNumber(2010, 1, 1, kUsa), 1);
+  EXPECT_EQ(WeekNumber(2010, 1, 2, kUsa), 1);
+  EXPECT_EQ(WeekNumber(2010, 1, 3, kUsa), 2);
+  EXPECT_EQ(WeekNumber(2011, 5, 3, kUsa), 19);
+  EXPECT_EQ(WeekNumber(2011, 5, 3, kIso), 18);
+}
+
+TEST(WeekNumber, StoredMethodOtherThanOneMeansIso) {
+  EXPECT_EQ(WeekSchemeFromMethod(1), kUsa);
+  EXPECT_EQ(WeekSchemeFromMethod(0), kIso);
+  EXPECT_EQ(WeekSchemeFromMethod(7), kIso);
+  EXPECT_EQ(WeekSchemeFromMethod(-1), kIso);
+}
+
+TEST(WeekNumber, RejectsDatesThatDoNotExist) {
+  EXPECT_THROW(WeekNumber(2011, 2, 29, kIso), DateTextError);
+  EXPECT_THROW(WeekNumber(2011, 0, 1, kUsa), DateTextError);
+  EXPECT_THROW(WeekNumber(0, 1, 1, kIso), DateTextError);
+}
+
+// Every day of 1901-2099 against the C library's own ISO 8601 week (%V) and against a
+// plain recount of the USA weeks (a new week on every Sunday after 1 January).
+TEST(WeekNumber, AgreesWithIndependentCountsEveryDay) {
+  for (int year = 1901; year <= 2099; ++year) {
+    int usaWeek = 1;
+    for (chr::sys_days day{chr::year{year} / 1 / 1};
+         day <= chr::sys_days{chr::year{year} / 12 / 31}; day += chr::days{1}) {
+      const chr::year_month_day date{day};
+      if (chr::weekday{day} == chr::Sunday && date != chr::year{year} / 1 / 1) ++usaWeek;
+
+      const std::time_t t = static_cast<std::time_t>(day.time_since_epoch().count()) * 86400;
+      std::tm tm{};
+      gmtime_r(&t, &tm);
+      char iso[4];
+      std::strftime(iso, sizeof iso, "%V", &tm);
+
+      ASSERT_EQ(WeekNumber(date, kIso), std::atoi(iso)) << IsoDateText(date);
+      ASSERT_EQ(WeekNumber(date, kUsa), usaWeek) << IsoDateText(date);
+    }
+  }
+}
+
+TEST(RowWeekNumber, GridRowsAtTheTurnOfTheYear) {
+  const auto sunday = [](int y, int m, int d) { return chr::sys_days{MakeDate(y, m, d)}; };
+  const chr::year_month jan2010 = chr::year{2010} / chr::January;
+  // January 2010 begins on a Friday: its first row starts on Sunday 27 December.
+  EXPECT_EQ(RowWeekNumber(sunday(2009, 12, 27), jan2010, kIso), 53);
+  EXPECT_EQ(RowWeekNumber(sunday(2009, 12, 27), jan2010, kUsa), 1);
+  EXPECT_EQ(RowWeekNumber(sunday(2010, 1, 3), jan2010, kIso), 1);
+  EXPECT_EQ(RowWeekNumber(sunday(2010, 1, 3), jan2010, kUsa), 2);
+  // The same row seen from December belongs to December's last week.
+  EXPECT_EQ(RowWeekNumber(sunday(2009, 12, 27), chr::year{2009} / chr::December, kUsa), 53);
+  // A row wholly in the next month (February 2015 ends on row 4).
+  EXPECT_EQ(RowWeekNumber(sunday(2015, 3, 1), chr::year{2015} / chr::February, kUsa), 10);
+  EXPECT_EQ(RowWeekNumber(sunday(2015, 3, 1), chr::year{2015} / chr::February, kIso), 10);
+}
+
+TEST(DaysInMonth, LengthsAndLimits) {
+  EXPECT_EQ(DaysInMonth(2012, 2), 29);
+  EXPECT_EQ(DaysInMonth(2011, 2), 28);
+  EXPECT_EQ(DaysInMonth(2011, 12), 31);
+  EXPECT_EQ(DaysInMonth(1900, 2), 28);
+  EXPECT_EQ(DaysInMonth(2000, 2), 29);
+  EXPECT_EQ(DaysInMonth(2011, 4), 30);
+  EXPECT_EQ(DaysInMonth(9999, 12), 31);  // the last month that exists has its 31 days
+  EXPECT_EQ(DaysInMonth(1, 1), 31);
+  EXPECT_EQ(DaysInMonth(0, 12), 0);
+  EXPECT_EQ(DaysInMonth(10000, 1), 0);
+  EXPECT_EQ(DaysInMonth(2011, 13), 0);
+  EXPECT_EQ(DaysInMonth(2011, 0), 0);
+}
+
+TEST(PreviousDayText, CountsDownWithoutLeadingZeros) {
+  EXPECT_EQ(PreviousDayText("10"), "9");
+  EXPECT_EQ(PreviousDayText("31"), "30");
+  EXPECT_EQ(PreviousDayText("05"), "4");
+  EXPECT_EQ(PreviousDayText("1"), "0");
+  EXPECT_THROW(PreviousDayText("x"), DateTextError);
+  EXPECT_THROW(PreviousDayText(""), DateTextError);
+}
+
+TEST(DateTexts, FormatsAsTheProgramDoes) {
+  const DateTexts t = FormatDateTexts(MakeDate(2011, 5, 3));
+  EXPECT_EQ(t.year, "2011");
+  EXPECT_EQ(t.month, "5");
+  EXPECT_EQ(t.day, "3");
+  EXPECT_EQ(t.weekday, "火");
+  EXPECT_EQ(FormatDateTexts(MakeDate(645, 7, 1)).year, "0645");
+  EXPECT_EQ(IsoDateText(MakeDate(1, 1, 1)), "0001-01-01");
+}
+
+TEST(DateTip, PlainAndHolidayForms) {
+  EXPECT_EQ(BuildDateTip(FormatDateTexts(MakeDate(2011, 3, 8)), "", 10, ""),
+            "2011年3月8日(火)  第10週");
+  EXPECT_EQ(BuildDateTip(FormatDateTexts(MakeDate(2011, 1, 10)), "成人の日", 2, ""),
+            "2011年1月10日(月) -成人の日-  第2週");
+  EXPECT_EQ(BuildDateTip(FormatDateTexts(MakeDate(2009, 2, 4)), "", 6, "　仏滅　立春"),
+            "2009年2月4日(水)  第6週　仏滅　立春");
+}
+
+}  // namespace
+}  // namespace tsukio
