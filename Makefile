@@ -27,7 +27,7 @@ test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure
 
 bench: build
-	@$(BUILD_DIR)/bench/tsukio-bench
+	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tsukio-bench
 
 clean:
 	rm -rf $(BUILD_DIR)

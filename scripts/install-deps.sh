@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make pkg-config
+  qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
 )
 

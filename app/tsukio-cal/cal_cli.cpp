@@ -1,7 +1,9 @@
 #include "app/tsukio-cal/cal_cli.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -11,6 +13,7 @@
 #include "calendar/date_tip.h"
 #include "calendar/holidays.h"
 #include "calendar/weeks.h"
+#include "tray/glyphs.h"
 
 namespace tsukio {
 
@@ -35,16 +38,25 @@ constexpr std::string_view kUsage =
     "      ISO week, USA week, almanac text.\n"
     "  holidays YEAR [LASTYEAR]\n"
     "      Every named day of the years, substitute holidays included: DATE<TAB>NAME.\n"
+    "  icons [DATE] --out DIR [--time HH:MM] [--dpi 96|120|144] [--weeks iso|usa] [--12h]\n"
+    "      The tray's 16 x 16 pictures for that day and time as PNG files (month, day,\n"
+    "      weekday, hour, minute, week, ok, sv, pc) and sheet.png, all of them enlarged.\n"
     "\n"
     "Options:\n"
     "  --date DATE   take DATE as today\n"
     "  --help        show this help\n"
     "  --version     show the version\n"
     "\n"
-    "Exit status: 0 on success, 2 for bad input.\n";
+    "Exit status: 0 on success, 2 for bad input, 1 when output cannot be written.\n";
 
 // Bad input: reported as one line and exit status 2.
 class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The command was right but its output could not be made: exit status 1.
+class OutputError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
@@ -54,6 +66,10 @@ struct Arguments {
   std::optional<WeekScheme> weeks;
   std::optional<chr::year_month_day> date;
   bool noColour = false;
+  bool twelveHour = false;
+  std::optional<std::pair<int, int>> time;
+  std::optional<int> dpi;
+  std::optional<std::string> out;
 };
 
 chr::year_month_day ParseDate(const std::string& text) {
@@ -87,6 +103,27 @@ int ParseYear(const std::string& text) {
   return ParseNumber(text, kMinYear, kMaxYear, "year");
 }
 
+std::pair<int, int> ParseTime(const std::string& text) {
+  const auto colon = text.find(':');
+  const bool shaped =
+      colon != std::string::npos && colon >= 1 && colon <= 2 && text.size() == colon + 3;
+  bool digits = shaped;
+  for (std::size_t i = 0; digits && i < text.size(); ++i) {
+    if (i != colon && (text[i] < '0' || text[i] > '9')) digits = false;
+  }
+  const int hour = digits ? std::stoi(text.substr(0, colon)) : -1;
+  const int minute = digits ? std::stoi(text.substr(colon + 1)) : -1;
+  if (hour < 0 || hour > 23 || minute < 0 || minute > 59) {
+    throw UsageError("invalid time \"" + text + "\" (expected HH:MM, 00:00 to 23:59)");
+  }
+  return {hour, minute};
+}
+
+int ParseDpi(const std::string& text) {
+  if (text == "96" || text == "120" || text == "144") return std::stoi(text);
+  throw UsageError("invalid dpi \"" + text + "\" (expected 96, 120 or 144)");
+}
+
 WeekScheme ParseScheme(const std::string& text) {
   if (text == "iso") return WeekScheme::kIso;
   if (text == "usa") return WeekScheme::kUsa;
@@ -108,9 +145,9 @@ Arguments ParseArguments(const std::string& command, const std::vector<std::stri
     if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
       throw UsageError("unknown option \"" + name + "\" for " + command);
     }
-    if (name == "--no-color") {
-      if (equals != std::string::npos) throw UsageError("--no-color takes no value");
-      parsed.noColour = true;
+    if (name == "--no-color" || name == "--12h") {
+      if (equals != std::string::npos) throw UsageError(name + " takes no value");
+      (name == "--12h" ? parsed.twelveHour : parsed.noColour) = true;
       continue;
     }
     std::string value;
@@ -123,6 +160,9 @@ Arguments ParseArguments(const std::string& command, const std::vector<std::stri
     }
     if (name == "--weeks") parsed.weeks = ParseScheme(value);
     if (name == "--date") parsed.date = ParseDate(value);
+    if (name == "--time") parsed.time = ParseTime(value);
+    if (name == "--dpi") parsed.dpi = ParseDpi(value);
+    if (name == "--out") parsed.out = value;
   }
   return parsed;
 }
@@ -275,6 +315,52 @@ int Month(const std::vector<std::string>& args, std::ostream& out, const CalEnvi
   return 0;
 }
 
+// The icons the tray would show for a date and time, as PNG files and a contact sheet.
+int Icons(const std::vector<std::string>& args, std::ostream& out, const CalEnvironment& env) {
+  const Arguments parsed =
+      ParseArguments("icons", args, {"--time", "--dpi", "--weeks", "--12h", "--out", "--date"});
+  ExpectPositional("icons", parsed, 0, 1);
+  if (!parsed.out || parsed.out->empty()) throw UsageError("icons: --out DIR is required");
+  const chr::year_month_day date =
+      parsed.positional.empty() ? Today(parsed, env) : ParseDate(parsed.positional[0]);
+  const LocalDateTime now = env.clock.Now();
+  const auto [hour, minute] = parsed.time.value_or(std::pair{now.hour, now.minute});
+  if (env.icons == nullptr) throw OutputError("icons: drawing is not available here");
+
+  const GlyphContext context{env.icons->Painter(), parsed.dpi.value_or(96)};
+  const DateTexts texts = FormatDateTexts(date);
+  const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+  const int week = WeekNumber(date, parsed.weeks.value_or(WeekScheme::kIso));
+  GlyphList glyphs;
+  AddDateGlyph(glyphs, texts.month, true, mark.colour, context);
+  AddDateGlyph(glyphs, texts.day, true, mark.colour, context);
+  AddDateGlyph(glyphs, texts.weekday, true, mark.colour, context);
+  AddTextGlyph(glyphs, HourText(hour, parsed.twelveHour), true, glyph_colour::kClock, context);
+  AddTextGlyph(glyphs, MinuteText(minute), true, glyph_colour::kClock, context);
+  AddTextGlyph(glyphs, std::to_string(week), true, glyph_colour::kWeekNumber, context);
+  AddTextGlyph(glyphs, "ok", true, glyph_colour::kSyncOk, context);
+  AddTextGlyph(glyphs, "sv", true, glyph_colour::kSyncFailed, context);
+  AddTextGlyph(glyphs, "pc", true, glyph_colour::kSyncFailed, context);
+
+  const std::filesystem::path dir(*parsed.out);
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (error) throw OutputError("cannot create " + dir.string() + ": " + error.message());
+  constexpr std::array<std::string_view, 9> kNames = {"month", "day", "weekday", "hour", "minute",
+                                                      "week",  "ok",  "sv",      "pc"};
+  const auto write = [&](const std::string& name, const Image& image) {
+    const std::string path = (dir / name).string();
+    const std::string failure = env.icons->Files().WritePng(path, image);
+    if (!failure.empty()) throw OutputError("cannot write " + path + ": " + failure);
+    out << path << '\n';
+  };
+  for (std::size_t i = 0; i < kNames.size(); ++i) {
+    write(std::string(kNames[i]) + ".png", GlyphImage(glyphs[i]));
+  }
+  write("sheet.png", ContactSheet(glyphs, 6, 8));
+  return 0;
+}
+
 }  // namespace
 
 int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -300,10 +386,14 @@ int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (command == "holidays") return Holidays(args, out);
     if (command == "today") return TodayCommand(args, out, env);
     if (command == "month") return Month(args, out, env);
+    if (command == "icons") return Icons(args, out, env);
     throw UsageError("unknown command \"" + command + "\" (try --help)");
   } catch (const UsageError& e) {
     err << "tsukio-cal: " << e.what() << '\n';
     return 2;
+  } catch (const OutputError& e) {
+    err << "tsukio-cal: " << e.what() << '\n';
+    return 1;
   }
 }
 

@@ -5,12 +5,23 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/image.h"
+#include "platform/text_painter.h"
 
 namespace tsukio {
+
+// What drawing the icon pictures needs; made only when a command draws.
+class IconTools {
+ public:
+  virtual ~IconTools() = default;
+  virtual TextPainter& Painter() = 0;
+  virtual ImageFiles& Files() = 0;
+};
 
 struct CalEnvironment {
   const Clock& clock;
   bool colourTerminal = false;  // stdout is a terminal and NO_COLOR is not set
+  IconTools* icons = nullptr;
 };
 
 // Runs one tsukio-cal command line (without the program name). Returns the exit code:

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "calendar/colour.h"
+#include "platform/image.h"
+#include "platform/text_painter.h"
+
+namespace tsukio {
+
+// One tray picture: 16 × 16 RGB pixels and a one-bit transparency mask.
+struct Glyph {
+  Canvas16 pixels;
+  std::array<bool, Canvas16::kSize * Canvas16::kSize> transparent{};
+
+  bool IsTransparent(int x, int y) const {
+    return transparent[static_cast<std::size_t>(y * Canvas16::kSize + x)];
+  }
+};
+
+// The pictures of one refresh, in the order their icons are added.
+using GlyphList = std::vector<Glyph>;
+
+// What drawing needs from the desktop: a text painter and the screen's logical DPI.
+struct GlyphContext {
+  TextPainter& painter;
+  int dpi = 96;
+};
+
+// Colours the tray draws its text glyphs in.
+namespace glyph_colour {
+inline constexpr Colour kClock = Colour::FromRgb(0, 0, 0);
+inline constexpr Colour kWeekNumber = Colour::FromRgb(0, 0, 255);
+inline constexpr Colour kSyncOk = Colour::FromRgb(0, 0, 255);
+inline constexpr Colour kSyncFailed = Colour::FromRgb(128, 0, 128);
+}  // namespace glyph_colour
+
+// The calendar page the date glyphs are drawn on, pixel for pixel.
+const Canvas16& imgBase256();
+
+// Appends the month or day number, or the weekday (日 … 土, or Sun … Sat), drawn on the
+// calendar page in `colour`. Pure black pixels become transparent, so day colours are
+// never pure black.
+void AddDateGlyph(GlyphList& list, std::string_view text, bool bold, Colour colour,
+                  const GlyphContext& context);
+
+// Appends a number of one or two digits, or a status word ("ok", "sv", "pc"), drawn on a
+// white rounded square whose outside corners are transparent.
+void AddTextGlyph(GlyphList& list, std::string_view text, bool bold, Colour colour,
+                  const GlyphContext& context);
+
+// The clock texts: the hour without leading zero, "0"–"23", or "1"–"12" on the 12-hour
+// clock (midnight and noon are "12"); the minute "0"–"59".
+std::string HourText(int hour, bool twelveHour);
+std::string MinuteText(int minute);
+
+// The glyph as a picture with alpha: transparent where the mask says so, else opaque.
+Image GlyphImage(const Glyph& glyph);
+
+// The glyphs enlarged, each pixel a `scale` × `scale` block, `perRow` to a row on a
+// panel-grey ground that shows their transparent parts; for looking at them closely.
+Image ContactSheet(const GlyphList& glyphs, int perRow, int scale);
+
+}  // namespace tsukio
