@@ -1,0 +1,114 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/clock.h"
+#include "platform/main_window_view.h"
+#include "platform/text_painter.h"
+#include "platform/timer.h"
+#include "platform/tray_host.h"
+
+namespace tsukio {
+
+// Program-wide state, one instance, on the one thread.
+struct AppState {
+  int StartupPhase = 0;  // 0 until start-up ends its work, 2 during the first refresh, then 3
+  int SyncIconShown = 0;
+  // Who hosts the tray as last seen: on Linux a D-Bus name or an X window, not a process.
+  std::string TaskbarProcessId;
+  int RefreshPending = 0;
+  int WeekNumberMethod = 0;   // 0 ISO, 1 USA
+  int AutoUpdatePending = 0;  // milliseconds until the one-time update, 0 once it ran
+  std::string DateTip;        // the day icon's tooltip as last built
+  std::string ShownDay;       // the day of the month the icons show
+};
+
+// The user's choices; display flags take effect at the next refresh.
+struct Options {
+  bool Month = false;
+  bool Week = false;
+  bool Time = false;
+  bool Number = false;
+  bool TwelveHour = false;  // stored as "12h"
+  bool Etc = false;
+  bool Auto = false;
+  int AutoTime = 30;  // seconds until the one-time update
+  int ntpSetup = 0;
+  int httpSetup = 0;
+  std::string ntpServer;
+  std::string httpServer;
+  std::string proxyServer;
+};
+
+// Everything the program asks of the desktop.
+struct Desktop {
+  const Clock& clock;
+  TrayHost& tray;
+  Timer& times;
+  TextPainter& painter;
+  MainWindowView& window;
+};
+
+enum class TrayEvent { kLeftButtonDown, kRightButtonDown, kOther };
+
+class TForm1;
+
+// One item of the popup menu; a separator has no command.
+struct MenuItem {
+  std::string_view name;
+  std::string_view caption;  // "&" marks the access key
+  void (TForm1::*command)();
+};
+
+// The program's one main object: its state and every handler. The desktop renders the state
+// and forwards the user's input here; it keeps no behaviour of its own.
+class TForm1 {
+ public:
+  explicit TForm1(Desktop& desktop);
+
+  void FormCreate();
+  bool FormCloseQuery();
+  void RefreshTrayIcons();
+  void TimesTimer();
+  void UpdateClockIcons();
+
+  void TrayNotify(TrayEvent event);
+  void ResumeFromStandby();
+
+  void MCalClick();
+  void MRefreshClick();
+  void MSetupClick();
+  void MInfoClick();
+  void MExitClick();
+  void cmdCLOSEClick();
+
+  // Runs a handler; an error escaping it is shown in a message box and the program goes on.
+  void Guarded(const std::function<void()>& handler);
+
+  static const std::vector<MenuItem>& PopupMenu1();
+
+  const AppState& State() const { return state_; }
+  Options& Settings() { return options_; }
+  const MainWindowModel& Window() const { return window_; }
+
+ private:
+  void LoadSettings();
+  void FindTaskbarProcess();
+  void FinishStartUp();
+  void DeleteShownIcons();
+  void ShowView(View view, std::string caption);
+  void HideWindow();
+
+  Desktop& desktop_;
+  AppState state_;
+  Options options_;
+  MainWindowModel window_;
+  // The clock texts the tray shows now, so an unchanged picture is not sent again.
+  std::string shownHour_;
+  std::string shownMinute_;
+};
+
+}  // namespace tsukio

@@ -1,0 +1,300 @@
+// The tray calendar's stories, told on the headless desktop.
+#include <gtest/gtest.h>
+
+#include "calendar/date_text.h"
+#include "tests/support/headless_desktop.h"
+
+namespace tsukio {
+namespace {
+
+using testing::At;
+using testing::HeadlessDesktop;
+using testing::Millis;
+using Ids = std::vector<int>;
+
+constexpr auto kSecond = Millis(1000);
+constexpr auto kMinute = Millis(60000);
+
+struct Story {
+  explicit Story(testing::LocalTime start) : desktop(start), form(desktop.desktop()) {}
+  HeadlessDesktop desktop;
+  TForm1 form;
+
+  void ShowEverything() {
+    Options& o = form.Settings();
+    o.Month = o.Week = o.Time = o.Number = true;
+  }
+  // The colours the painter was asked for, in drawing order.
+  std::vector<Colour> Colours() const {
+    std::vector<Colour> colours;
+    for (const TextRun& run : desktop.painter.runs) colours.push_back(run.colour);
+    return colours;
+  }
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const TextRun& run : desktop.painter.runs) texts.push_back(run.text);
+    return texts;
+  }
+  std::string Tooltip(int id) const { return desktop.tray.Icon(id).tooltip; }
+};
+
+TEST(StartUp, FirstStartWithNoSettingsShowsTheDayIconAlone) {
+  Story s(At(2011, 3, 8, 10, 0));
+  s.form.FormCreate();
+  EXPECT_EQ(s.desktop.tray.Ids(), Ids{110});
+  EXPECT_EQ(s.Tooltip(110), "2011年3月8日(火)  第10週");
+  EXPECT_EQ(s.form.State().StartupPhase, 3);
+  EXPECT_EQ(s.form.State().ShownDay, "8");
+  EXPECT_TRUE(s.desktop.times().Enabled());
+  EXPECT_EQ(s.desktop.times().Interval(), 30000);  // the one-time update's delay
+  EXPECT_EQ(s.form.State().AutoUpdatePending, 30000);
+  EXPECT_FALSE(s.desktop.window.shown.visible);
+  // The first refresh deletes before it adds: nothing of an earlier run may linger.
+  EXPECT_EQ(s.desktop.tray.log, (std::vector<std::string>{"delete 110", "add 110"}));
+}
+
+TEST(Refresh, DayColoursAndTooltips) {
+  struct Case {
+    testing::LocalTime when;
+    Colour colour;
+    std::string tooltip;
+  };
+  const std::vector<Case> cases = {
+      {At(2011, 5, 15), day_colour::kSunday, "2011年5月15日(日)  第19週"},
+      {At(2011, 5, 14), day_colour::kSaturday, "2011年5月14日(土)  第19週"},
+      {At(2011, 5, 10), day_colour::kWeekday, "2011年5月10日(火)  第19週"},
+      {At(2011, 5, 3), day_colour::kHoliday, "2011年5月3日(火) -憲法記念日-  第18週"},
+      {At(2012, 1, 2), day_colour::kHoliday, "2012年1月2日(月) -振替休日-  第1週"},
+      {At(2011, 5, 9), day_colour::kExaminedMonday, "2011年5月9日(月)  第19週"},
+      {At(2012, 10, 1), day_colour::kWeekday, "2012年10月1日(月)  第40週"},  // never across months
+  };
+  for (const Case& c : cases) {
+    Story s(c.when);
+    s.form.Settings().Month = s.form.Settings().Week = true;
+    s.form.FormCreate();
+    const std::vector<Colour> colours = s.Colours();  // month, day and weekday alike
+    EXPECT_GE(colours.size(), 3u);
+    for (Colour colour : colours) EXPECT_EQ(colour, c.colour) << c.tooltip;
+    EXPECT_EQ(s.Tooltip(110), c.tooltip);
+    EXPECT_EQ(s.form.State().DateTip, c.tooltip);
+  }
+}
+
+TEST(Refresh, AlmanacAndWeekSchemeInTheTooltip) {
+  Story s(At(2009, 2, 4, 9, 0));
+  s.form.Settings().Etc = true;
+  s.form.FormCreate();
+  EXPECT_EQ(s.Tooltip(110), "2009年2月4日(水)  第6週　仏滅　立春");
+
+  Story outside(At(2008, 2, 4, 9, 0));  // no almanac that year: the tooltip ends with 週
+  outside.form.Settings().Etc = true;
+  outside.form.FormCreate();
+  EXPECT_EQ(outside.Tooltip(110), "2008年2月4日(月)  第6週");
+}
+
+TEST(Refresh, BuildOrderAndTheHostsThatPrepend) {
+  Story s(At(2011, 5, 10, 13, 5));
+  s.ShowEverything();
+  s.form.FormCreate();
+  EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
+  EXPECT_EQ(s.Tooltip(100), "今月");
+  EXPECT_EQ(s.Tooltip(120), "曜日");
+  EXPECT_EQ(s.Tooltip(140), "時");
+  EXPECT_EQ(s.Tooltip(150), "分");
+  EXPECT_EQ(s.Tooltip(130), "第19週");
+  EXPECT_EQ(s.Texts(), (std::vector<std::string>{"5", "1", "0", "火", "1", "3", "5", "1", "9"}));
+
+  Story reversed(At(2011, 5, 10, 13, 5));
+  reversed.ShowEverything();
+  reversed.desktop.tray.prepends = true;
+  reversed.form.FormCreate();
+  EXPECT_EQ(reversed.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
+  EXPECT_EQ(reversed.desktop.tray.log.back(), "add 100");
+}
+
+TEST(Refresh, TwelveHourClock) {
+  struct Case {
+    int hour, minute;
+    bool twelve;
+    std::vector<std::string> texts;
+  };
+  for (const Case& c : std::vector<Case>{{0, 30, true, {"1", "2", "3", "0"}},
+                                         {13, 5, true, {"1", "5"}},
+                                         {0, 30, false, {"0", "3", "0"}},
+                                         {13, 5, false, {"1", "3", "5"}},
+                                         {12, 0, true, {"1", "2", "0"}}}) {
+    Story s(At(2011, 5, 10, c.hour, c.minute));
+    s.form.Settings().Time = true;
+    s.form.Settings().TwelveHour = c.twelve;
+    s.form.FormCreate();
+    const std::vector<std::string> texts = s.Texts();
+    const std::vector<std::string> clock(texts.begin() + 2, texts.end());  // after the day "10"
+    EXPECT_EQ(clock, c.texts) << c.hour << ":" << c.minute << (c.twelve ? " 12h" : "");
+  }
+}
+
+TEST(Timer, OneTimeUpdateThenTheSecondPaceThroughMidnight) {
+  Story s(At(2011, 5, 10, 23, 58, 0));
+  s.form.Settings().Time = true;
+  s.form.Settings().Auto = true;
+  s.form.FormCreate();
+  EXPECT_EQ(s.form.State().RefreshPending, 1);  // with the clock shown, the first tick refreshes
+  s.desktop.Advance(Millis(30000));             // 23:58:30: the pending refresh
+  EXPECT_EQ(s.form.State().RefreshPending, 0);
+  EXPECT_EQ(s.desktop.times().Interval(), 30000);
+  s.desktop.Advance(Millis(30000));  // 23:59:00: the one-time update
+  EXPECT_EQ(s.form.State().AutoUpdatePending, 0);
+  EXPECT_EQ(s.desktop.times().Interval(), 1000);
+
+  s.desktop.tray.log.clear();
+  s.desktop.Advance(Millis(59000));  // to 23:59:59: the clock icons are only modified
+  for (const std::string& call : s.desktop.tray.log) EXPECT_EQ(call.rfind("modify", 0), 0u) << call;
+  EXPECT_TRUE(s.desktop.tray.log.empty());  // the minute did not change, so nothing was sent
+
+  s.desktop.tray.log.clear();
+  s.desktop.Advance(kSecond);  // 00:00:00: a new day, the whole row again
+  EXPECT_EQ(s.form.State().ShownDay, "11");
+  EXPECT_EQ(s.Tooltip(110), "2011年5月11日(水)  第19週");
+  EXPECT_EQ(s.desktop.tray.log.front(), "delete 110");
+  EXPECT_EQ(s.desktop.tray.Ids(), (Ids{110, 140, 150}));
+
+  s.desktop.tray.log.clear();
+  s.desktop.Advance(kMinute);  // one picture for the minute, none for the unchanged hour
+  EXPECT_EQ(s.desktop.tray.log, std::vector<std::string>{"modify 150"});
+}
+
+TEST(Timer, IntervalsWithoutTheOneTimeUpdate) {
+  Story s(At(2011, 5, 10, 9, 0));
+  s.form.FormCreate();
+  s.desktop.Advance(Millis(30000 * 5));
+  EXPECT_EQ(s.desktop.times().Interval(), 30000);  // stays at the delay while Auto is off
+  EXPECT_NE(s.form.State().AutoUpdatePending, 0);
+  EXPECT_EQ(s.desktop.times().ticks, 5);
+
+  Story once(At(2011, 5, 10, 9, 0));
+  once.form.Settings().Auto = true;
+  once.form.Settings().AutoTime = 5;
+  once.form.FormCreate();
+  once.desktop.tray.log.clear();
+  once.desktop.Advance(Millis(5000));
+  EXPECT_EQ(once.desktop.tray.log, (std::vector<std::string>{"delete 110", "add 110"}));
+  EXPECT_EQ(once.desktop.times().Interval(), 60000);
+}
+
+TEST(Timer, DayChangeWithTheMinutePace) {
+  Story s(At(2011, 5, 10, 23, 59, 45));
+  s.form.FormCreate();
+  s.desktop.Advance(Millis(30000));  // the first tick after midnight rebuilds
+  EXPECT_EQ(s.form.State().ShownDay, "11");
+}
+
+TEST(TrayHost, ARestartedPanelGetsEveryIconBackWithinTwoTicks) {
+  Story s(At(2011, 5, 10, 13, 5));
+  s.ShowEverything();
+  s.form.Settings().Auto = true;
+  s.form.FormCreate();
+  s.desktop.Advance(Millis(90000));  // past start-up's refreshes; the minute pace now
+  const std::vector<testing::TrayIcon> before = s.desktop.tray.icons;
+  s.desktop.tray.Restart(":1.77");
+  s.desktop.Advance(Millis(2000));  // the 1-second pace: two ticks
+  ASSERT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    EXPECT_EQ(s.desktop.tray.icons[i].tooltip, before[i].tooltip);
+  }
+  EXPECT_EQ(s.form.State().TaskbarProcessId, ":1.77");
+}
+
+TEST(TrayHost, NoHostMeansNoRestart) {
+  Story s(At(2011, 5, 10, 13, 5));
+  s.form.FormCreate();
+  s.desktop.tray.identity.clear();  // the panel is gone for a moment
+  s.desktop.Advance(Millis(30000));
+  EXPECT_EQ(s.form.State().RefreshPending, 0);
+  s.desktop.tray.Restart(":1.99");
+  s.desktop.Advance(Millis(60000));
+  EXPECT_EQ(s.desktop.tray.Ids(), Ids{110});
+}
+
+TEST(Resume, AcrossMidnightTheNewDateShowsAtOnce) {
+  Story s(At(2011, 5, 10, 23, 0));
+  s.form.FormCreate();
+  s.desktop.Jump(At(2011, 5, 11, 7, 30));
+  s.form.ResumeFromStandby();
+  EXPECT_EQ(s.Tooltip(110), "2011年5月11日(水)  第19週");
+}
+
+TEST(Clicks, LeftAndRightInEveryView) {
+  Story s(At(2011, 1, 10, 12, 0));
+  s.form.FormCreate();
+  const MainWindowModel& window = s.desktop.window.shown;
+
+  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // hidden: the calendar opens
+  EXPECT_TRUE(window.visible);
+  EXPECT_EQ(window.view, View::kCalendar);
+  EXPECT_EQ(window.caption, "2011年1月10日(月) -成人の日-  第2週");
+  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // the calendar closes
+  EXPECT_FALSE(window.visible);
+
+  s.form.MInfoClick();
+  EXPECT_EQ(window.caption, "バージョン情報");
+  s.form.TrayNotify(TrayEvent::kLeftButtonDown);
+  EXPECT_FALSE(window.visible);
+
+  s.form.MSetupClick();
+  EXPECT_EQ(window.caption, "設定");
+  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // never closes the options panel
+  EXPECT_TRUE(window.visible);
+  s.form.TrayNotify(TrayEvent::kOther);
+  EXPECT_TRUE(window.visible);
+
+  s.form.TrayNotify(TrayEvent::kRightButtonDown);  // any view: hidden, and the menu opens
+  EXPECT_FALSE(window.visible);
+  EXPECT_EQ(s.desktop.tray.menusOpened, 1);
+  s.form.MCalClick();
+  s.form.TrayNotify(TrayEvent::kRightButtonDown);
+  EXPECT_FALSE(window.visible);
+  EXPECT_EQ(s.desktop.tray.menusOpened, 2);
+
+  s.form.MCalClick();
+  s.form.cmdCLOSEClick();
+  EXPECT_FALSE(window.visible);
+}
+
+TEST(Menu, ItemsAndCommands) {
+  std::vector<std::string> captions;
+  for (const MenuItem& item : TForm1::PopupMenu1()) captions.emplace_back(item.caption);
+  EXPECT_EQ(captions, (std::vector<std::string>{"カレンダー(&C)", "-", "更新(&R)", "-", "設定(&O)",
+                                                "バージョン情報(&A)", "-", "終了(&X)"}));
+
+  Story s(At(2011, 5, 10, 13, 5));
+  s.form.FormCreate();
+  s.desktop.tray.log.clear();
+  (s.form.*TForm1::PopupMenu1()[2].command)();  // 更新(&R)
+  EXPECT_EQ(s.desktop.tray.log, (std::vector<std::string>{"delete 110", "add 110"}));
+}
+
+TEST(Exit, RemovesExactlyTheIconsShown) {
+  Story s(At(2011, 5, 10, 13, 5));
+  s.form.Settings().Month = s.form.Settings().Time = true;
+  s.form.FormCreate();
+  s.form.MCalClick();
+  s.desktop.tray.log.clear();
+  s.form.MExitClick();
+  EXPECT_EQ(s.desktop.tray.log,
+            (std::vector<std::string>{"delete 100", "delete 110", "delete 140", "delete 150"}));
+  EXPECT_TRUE(s.desktop.tray.icons.empty());
+  EXPECT_FALSE(s.desktop.window.shown.visible);
+  EXPECT_TRUE(s.desktop.window.closed);
+}
+
+TEST(Errors, AHandlerThatFailsShowsAMessageAndTheProgramGoesOn) {
+  Story s(At(2011, 5, 10, 13, 5));
+  s.form.FormCreate();
+  s.form.Guarded([] { throw DateTextError("no such date: 2011/2/30"); });
+  EXPECT_EQ(s.desktop.window.errors, std::vector<std::string>{"no such date: 2011/2/30"});
+  s.desktop.Advance(Millis(30000));
+  EXPECT_EQ(s.desktop.times().ticks, 1);
+}
+
+}  // namespace
+}  // namespace tsukio

@@ -1,0 +1,21 @@
+#include "tray/tray_icons.h"
+
+namespace tsukio {
+
+void AddTrayIcon(TrayHost& tray, TrayIconId id, const std::string& tooltip, const Glyph& picture) {
+  tray.AddIcon(id, tooltip, GlyphImage(picture));
+}
+
+void ModifyTrayIcon(TrayHost& tray, TrayIconId id, const Glyph& picture) {
+  tray.ModifyIcon(id, GlyphImage(picture));
+}
+
+void DeleteTrayIcon(TrayHost& tray, TrayIconId id) {
+  tray.DeleteIcon(id);
+}
+
+bool ReverseIconOrder(const TrayHost& tray) {
+  return tray.AddsInReverse();
+}
+
+}  // namespace tsukio
