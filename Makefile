@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench memory clean
 
 all: build
 
@@ -19,15 +19,23 @@ build: configure
 	@cmake --build $(BUILD_DIR)
 
 run: build
-	@$(BUILD_DIR)/app/tsukio-cal/tsukio-cal today
-	@echo
-	@$(BUILD_DIR)/app/tsukio-cal/tsukio-cal month
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD_DIR)/app/tsukio/tsukio; \
+	else \
+	  echo "No graphical session here (neither DISPLAY nor WAYLAND_DISPLAY is set): showing today instead."; \
+	  $(BUILD_DIR)/app/tsukio-cal/tsukio-cal today; \
+	  echo; \
+	  $(BUILD_DIR)/app/tsukio-cal/tsukio-cal month; \
+	fi
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure
 
 bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tsukio-bench
+
+memory: build
+	@bench/memory.sh $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR)

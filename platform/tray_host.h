@@ -6,6 +6,9 @@
 
 namespace tsukio {
 
+// What the tray reports of the mouse: a press of the left or right button, or anything else.
+enum class TrayEvent { kLeftButtonDown, kRightButtonDown, kOther };
+
 // The desktop's notification area. Icons are told apart by a small number; adding an id
 // that is present, or deleting one that is not, changes nothing.
 class TrayHost {

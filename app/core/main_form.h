@@ -52,8 +52,6 @@ struct Desktop {
   MainWindowView& window;
 };
 
-enum class TrayEvent { kLeftButtonDown, kRightButtonDown, kOther };
-
 class TForm1;
 
 // One item of the popup menu; a separator has no command.

@@ -1,10 +1,14 @@
-// Toolkit tests draw with Qt for real, on the offscreen platform.
+// Toolkit tests use Qt for real, on the offscreen platform: no display needed.
 #include <gtest/gtest.h>
 
-#include "platform/qt/qt_image_files.h"
+#include <QApplication>
+
+#include "platform/qt/qt_text_painter.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  tsukio::EnsureOffscreenGuiApplication();
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  tsukio::RegisterFontSubstitutions();
   return RUN_ALL_TESTS();
 }

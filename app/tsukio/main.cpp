@@ -1,0 +1,71 @@
+// tsukio: the tray calendar. Reads no command line.
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <exception>
+
+#include "app/core/main_form.h"
+#include "platform/posix/single_instance.h"
+#include "platform/posix/system_clock.h"
+#include "platform/qt/qt_main_window.h"
+#include "platform/qt/qt_resume.h"
+#include "platform/qt/qt_text_painter.h"
+#include "platform/qt/qt_timer.h"
+#include "platform/qt/qt_tray_host.h"
+
+namespace {
+
+void BuildMenu(QMenu& menu, tsukio::TForm1& form) {
+  for (const tsukio::MenuItem& item : tsukio::TForm1::PopupMenu1()) {
+    if (item.command == nullptr) {
+      menu.addSeparator();
+      continue;
+    }
+    QAction* action = menu.addAction(
+        QString::fromUtf8(item.caption.data(), static_cast<qsizetype>(item.caption.size())));
+    action->setObjectName(
+        QString::fromUtf8(item.name.data(), static_cast<qsizetype>(item.name.size())));
+    const auto command = item.command;
+    QObject::connect(action, &QAction::triggered,
+                     [&form, command] { form.Guarded([&form, command] { (form.*command)(); }); });
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const tsukio::SingleInstance instance("Tsukio-150");
+  if (!instance.IsFirst()) return 1;
+
+  int qtArgc = argc > 0 ? 1 : 0;  // Qt sees the program's name and nothing else
+  QApplication app(qtArgc, argv);
+  QApplication::setApplicationName(QStringLiteral("Tsukio"));
+  QApplication::setQuitOnLastWindowClosed(false);
+  tsukio::RegisterFontSubstitutions();
+
+  try {
+    const tsukio::SystemClock clock;
+    tsukio::QtTimer times;
+    tsukio::QtTextPainter painter;
+    tsukio::TForm1* formRef = nullptr;
+    tsukio::QtMainWindow window(
+        [&formRef] { formRef->Guarded([&formRef] { formRef->cmdCLOSEClick(); }); });
+    QMenu menu;
+    tsukio::QtTrayHost tray(menu, [&formRef](tsukio::TrayEvent event) {
+      formRef->Guarded([&formRef, event] { formRef->TrayNotify(event); });
+    });
+    tsukio::Desktop desktop{clock, tray, times, painter, window};
+    tsukio::TForm1 form(desktop);
+    formRef = &form;
+    BuildMenu(menu, form);
+    const tsukio::ResumeWatcher resume(
+        [&form] { form.Guarded([&form] { form.ResumeFromStandby(); }); });
+
+    form.FormCreate();
+    return QApplication::exec();
+  } catch (const std::exception& e) {
+    QMessageBox::critical(nullptr, QStringLiteral("Tsukio"), QString::fromUtf8(e.what()));
+    return 0;
+  }
+}

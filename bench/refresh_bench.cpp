@@ -1,0 +1,42 @@
+// One refresh of the whole tray row on the headless desktop: every display option on.
+#include <benchmark/benchmark.h>
+
+#include "platform/qt/qt_text_painter.h"
+#include "tests/support/headless_desktop.h"
+
+namespace {
+
+using namespace tsukio;
+
+// The refresh's own work: dates, holidays, tooltips, the icon set; text is only recorded.
+void BM_RefreshTrayIcons(benchmark::State& state) {
+  testing::HeadlessDesktop desktop(testing::At(2026, 5, 4, 13, 5));
+  TForm1 form(desktop.desktop());
+  Options& o = form.Settings();
+  o.Month = o.Week = o.Time = o.Number = o.Etc = true;
+  form.FormCreate();
+  for (auto _ : state) {
+    form.RefreshTrayIcons();
+    desktop.tray.log.clear();
+    desktop.painter.runs.clear();
+  }
+}
+BENCHMARK(BM_RefreshTrayIcons);
+
+// The same with the real painter drawing every picture.
+void BM_RefreshTrayIconsDrawn(benchmark::State& state) {
+  testing::HeadlessDesktop desktop(testing::At(2026, 5, 4, 13, 5));
+  QtTextPainter painter;
+  Desktop real{desktop, desktop.tray, desktop.times(), painter, desktop.window};
+  TForm1 form(real);
+  Options& o = form.Settings();
+  o.Month = o.Week = o.Time = o.Number = o.Etc = true;
+  form.FormCreate();
+  for (auto _ : state) {
+    form.RefreshTrayIcons();
+    desktop.tray.log.clear();
+  }
+}
+BENCHMARK(BM_RefreshTrayIconsDrawn);
+
+}  // namespace

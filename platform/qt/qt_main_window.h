@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+#include <functional>
+
+#include "platform/main_window_view.h"
+
+namespace tsukio {
+
+// The main window: a fixed 250 × 289 dialog, always on top, centred, with no title-bar
+// buttons and no taskbar entry. It draws the model it is given and reports the close button.
+class QtMainWindow final : public QWidget, public MainWindowView {
+ public:
+  explicit QtMainWindow(std::function<void()> closeClicked);
+
+  void Render(const MainWindowModel& model) override;
+  void Close() override;
+  void ShowError(std::string_view message) override;
+  int DisplayDpi() const override;
+
+  QPushButton& CloseButton() { return close_; }
+  const QLabel& ViewPlaceholder() const { return placeholder_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  std::function<void()> closeClicked_;
+  QLabel placeholder_;
+  QPushButton close_;
+};
+
+}  // namespace tsukio

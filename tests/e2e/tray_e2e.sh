@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# tsukio in a real X server with a real XEmbed tray (trayer): the icons dock, a second copy
+# exits 1 and leaves them alone, a restarted tray gets them back, and the menu's exit
+# removes them all.
+set -euo pipefail
+tsukio=$1
+expected_icons=${2:-1}
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+# Waits up to $1 tenths of a second for the command after it to succeed.
+wait_for() {
+  local tenths=$1; shift
+  for ((i = 0; i < tenths; i++)); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config HOME=$work
+mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
+unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY  # no StatusNotifier host: XEmbed it is
+export QT_QPA_PLATFORM=xcb
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=:$(cat "$work/display")
+
+start_tray() {
+  trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
+  tray_pid=$!
+  pids+=("$tray_pid")
+  wait_for 100 panel >/dev/null || fail "trayer did not come up"
+}
+panel() { xwininfo -root -tree 2>/dev/null | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}' | grep .; }
+docked() {
+  local p
+  p=$(panel) || { echo 0; return; }
+  xwininfo -tree -id "$p" 2>/dev/null | grep -c '("tsukio" "Tsukio")' || true
+}
+docked_is() { [ "$(docked)" -eq "$1" ]; }
+
+start_tray
+"$tsukio" >"$work/tsukio.log" 2>&1 &
+tsukio_pid=$!
+pids+=("$tsukio_pid")
+wait_for 100 docked_is "$expected_icons" || fail "expected $expected_icons docked icons, saw $(docked)"
+echo "docked: $(docked) icon(s)"
+
+set +e
+"$tsukio" >/dev/null 2>&1
+second=$?
+set -e
+[ "$second" -eq 1 ] || fail "a second copy exited with $second, not 1"
+docked_is "$expected_icons" || fail "the second copy disturbed the first's icons"
+echo "second copy: exit 1, icons kept"
+
+kill "$tray_pid"
+wait "$tray_pid" 2>/dev/null || true
+start_tray
+wait_for 1300 docked_is "$expected_icons" || fail "after a tray restart $(docked) icons came back"
+echo "tray restart: $(docked) icon(s) back"
+
+# Right-click the first icon and choose 終了(&X) by its access key.
+p=$(panel)
+read -r x y < <(xwininfo -tree -id "$p" | awk '/\("tsukio" "Tsukio"\)/ {split($NF, a, "+"); print a[2] + 5, a[3] + 5; exit}')
+xdotool mousemove "$x" "$y" click 3
+sleep 0.5
+xdotool key x
+wait_for 100 sh -c "! kill -0 $tsukio_pid 2>/dev/null" || fail "the menu's exit did not end tsukio"
+set +e
+wait "$tsukio_pid"
+code=$?
+set -e
+[ "$code" -eq 0 ] || fail "tsukio exited with $code"
+docked_is 0 || fail "$(docked) icons left behind after exit"
+echo "menu exit: exit 0, no icon left"

@@ -1,0 +1,153 @@
+// The Qt desktop: tray icons, the menu's wiring, timers and the main window, offscreen.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QThread>
+
+#include "app/core/main_form.h"
+#include "platform/qt/qt_main_window.h"
+#include "platform/qt/qt_text_painter.h"
+#include "platform/qt/qt_timer.h"
+#include "platform/qt/qt_tray_host.h"
+#include "tests/support/fake_clock.h"
+
+namespace tsukio {
+namespace {
+
+void Wait(int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    QApplication::processEvents(QEventLoop::AllEvents, 5);
+    QThread::msleep(1);
+  }
+}
+
+Image Picture(std::uint32_t argb) {
+  return Image(16, 16, argb);
+}
+
+TEST(QtTrayHost, IconsByIdWithTooltipsAndPictures) {
+  QMenu menu;
+  std::vector<TrayEvent> events;
+  QtTrayHost tray(menu, [&](TrayEvent e) { events.push_back(e); });
+  tray.AddIcon(110, "2011年5月3日(火) -憲法記念日-  第18週", Picture(0xFFFF00FF));
+  tray.AddIcon(100, "今月", Picture(0xFF0000FF));
+  tray.AddIcon(110, "other", Picture(0xFF000000));  // present already: nothing changes
+  EXPECT_EQ(tray.Ids(), (std::vector<int>{110, 100}));
+  const QSystemTrayIcon* day = tray.Icon(110);
+  ASSERT_NE(day, nullptr);
+  EXPECT_EQ(day->toolTip().toStdString(), "2011年5月3日(火) -憲法記念日-  第18週");
+  EXPECT_EQ(day->contextMenu(), &menu);
+  EXPECT_EQ(day->icon().pixmap(16, 16).toImage().pixel(8, 8), 0xFFFF00FFu);
+
+  tray.ModifyIcon(110, Picture(0x00000000));  // a new picture, the same tooltip
+  EXPECT_EQ(qAlpha(tray.Icon(110)->icon().pixmap(16, 16).toImage().pixel(8, 8)), 0);
+  EXPECT_EQ(tray.Icon(110)->toolTip().toStdString(), "2011年5月3日(火) -憲法記念日-  第18週");
+
+  tray.DeleteIcon(100);
+  tray.DeleteIcon(130);  // absent: harmless
+  EXPECT_EQ(tray.Ids(), std::vector<int>{110});
+}
+
+TEST(QtTrayHost, ClicksAndTheMenuReachTheHandler) {
+  QMenu menu;
+  menu.addAction(QStringLiteral("カレンダー(&C)"));
+  std::vector<TrayEvent> events;
+  QtTrayHost* trayRef = nullptr;
+  QtTrayHost tray(menu, [&](TrayEvent e) {
+    events.push_back(e);
+    if (e == TrayEvent::kRightButtonDown) trayRef->OpenMenu();  // as the right-click handler does
+  });
+  trayRef = &tray;
+  tray.AddIcon(110, "day", Picture(0xFFFFFFFF));
+  auto* icon = const_cast<QSystemTrayIcon*>(tray.Icon(110));
+  emit icon->activated(QSystemTrayIcon::Trigger);
+  emit icon->activated(QSystemTrayIcon::DoubleClick);
+  emit icon->activated(QSystemTrayIcon::Context);
+  EXPECT_EQ(events,
+            (std::vector<TrayEvent>{TrayEvent::kLeftButtonDown, TrayEvent::kOther,
+                                    TrayEvent::kRightButtonDown, TrayEvent::kRightButtonDown}));
+  EXPECT_TRUE(menu.isVisible());  // opened once, by the context request, not again by its opening
+  menu.hide();
+}
+
+TEST(QtTimer, OnlyANewIntervalRestartsTheTimer) {
+  QtTimer timer;
+  int ticks = 0;
+  timer.OnTick([&] { ++ticks; });
+  timer.SetInterval(400);
+  timer.SetEnabled(true);
+  Wait(150);
+  timer.SetInterval(400);  // the same interval: the period runs on
+  timer.SetEnabled(true);  // enabling a running timer: the same
+  Wait(300);
+  EXPECT_EQ(ticks, 1);
+  timer.SetInterval(300);  // a new interval starts the period afresh
+  Wait(200);
+  EXPECT_EQ(ticks, 1);
+  Wait(200);
+  EXPECT_EQ(ticks, 2);
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.Enabled());
+}
+
+TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
+  int closes = 0;
+  QtMainWindow window([&] { ++closes; });
+  window.Render({true, "設定", View::kOptions});
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.windowTitle().toStdString(), "設定");
+  EXPECT_EQ(window.size(), QSize(250, 289));
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());
+  EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(window.windowFlags() & Qt::Tool);  // no taskbar entry
+  EXPECT_FALSE(window.windowFlags() & Qt::WindowCloseButtonHint);
+  EXPECT_EQ(window.CloseButton().text().toStdString(), "とじる");
+  EXPECT_EQ(window.CloseButton().geometry(), QRect(40, 224, 169, 33));
+
+  window.CloseButton().click();
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(&window, &escape);
+  QCloseEvent close;
+  QApplication::sendEvent(&window, &close);
+  EXPECT_FALSE(close.isAccepted());  // the window manager's close only hides, as とじる does
+  EXPECT_EQ(closes, 3);
+
+  window.Render({false, "設定", View::kOptions});
+  EXPECT_FALSE(window.isVisible());
+}
+
+TEST(QtDesktop, TheFormOnTheQtTray) {
+  const testing::FakeClock clock({std::chrono::year{2012} / 1 / 2, 9, 0, 0});
+  QMenu menu;
+  TForm1* formRef = nullptr;
+  QtTrayHost tray(menu, [&](TrayEvent e) { formRef->TrayNotify(e); });
+  QtTimer times;
+  QtTextPainter painter;
+  QtMainWindow window([&] { formRef->cmdCLOSEClick(); });
+  Desktop desktop{clock, tray, times, painter, window};
+  TForm1 form(desktop);
+  formRef = &form;
+  form.Settings().Month = true;
+  form.FormCreate();
+  EXPECT_EQ(tray.Ids(), (std::vector<int>{100, 110}));
+  EXPECT_EQ(tray.Icon(110)->toolTip().toStdString(), "2012年1月2日(月) -振替休日-  第1週");
+  EXPECT_TRUE(times.Enabled());
+
+  emit const_cast<QSystemTrayIcon*>(tray.Icon(100))->activated(QSystemTrayIcon::Trigger);
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_EQ(window.windowTitle(), tray.Icon(110)->toolTip());
+  window.CloseButton().click();
+  EXPECT_FALSE(window.isVisible());
+
+  form.FormCloseQuery();
+  EXPECT_TRUE(tray.Ids().empty());
+}
+
+}  // namespace
+}  // namespace tsukio
