@@ -30,16 +30,16 @@ TEST(TsukioCal, DaysAcrossGoldenWeek2019) {
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out,
-            "2019-04-28\t日\t\t0x0000FF\t17\t18\t\n"
-            "2019-04-29\t月\t昭和の日\t0xFF00FF\t18\t18\t\n"
-            "2019-04-30\t火\t国民の休日\t0xFF00FF\t18\t18\t\n"
-            "2019-05-01\t水\t天皇の即位の日\t0xFF00FF\t18\t18\t\n"
-            "2019-05-02\t木\t国民の休日\t0xFF00FF\t18\t18\t\n"
-            "2019-05-03\t金\t憲法記念日\t0xFF00FF\t18\t18\t\n"
-            "2019-05-04\t土\tみどりの日\t0xFF00FF\t18\t18\t\n"
-            "2019-05-05\t日\tこどもの日\t0xFF00FF\t18\t19\t\n"
-            "2019-05-06\t月\t振替休日\t0xFF00FF\t19\t19\t\n"
-            "2019-05-07\t火\t\t0x0F0000\t19\t19\t\n");
+            "2019-04-28\t日\t\t0x0000FF\t17\t18\t　友引\n"
+            "2019-04-29\t月\t昭和の日\t0xFF00FF\t18\t18\t　先負\n"
+            "2019-04-30\t火\t国民の休日\t0xFF00FF\t18\t18\t　仏滅\n"
+            "2019-05-01\t水\t天皇の即位の日\t0xFF00FF\t18\t18\t　大安\n"
+            "2019-05-02\t木\t国民の休日\t0xFF00FF\t18\t18\t　赤口\n"
+            "2019-05-03\t金\t憲法記念日\t0xFF00FF\t18\t18\t　先勝\n"
+            "2019-05-04\t土\tみどりの日\t0xFF00FF\t18\t18\t　友引\n"
+            "2019-05-05\t日\tこどもの日\t0xFF00FF\t18\t19\t　仏滅\n"  // the 4th month
+            "2019-05-06\t月\t振替休日\t0xFF00FF\t19\t19\t　大安　立夏\n"
+            "2019-05-07\t火\t\t0x0F0000\t19\t19\t　赤口\n");
 }
 
 TEST(TsukioCal, DaysCarriesAlmanacAndExaminedMonday) {
@@ -87,7 +87,8 @@ TEST(TsukioCal, TodayIsTheDayIconsTooltip) {
   EXPECT_EQ(Cal({"today"}).out, "2011年5月10日(火)  第19週　大安\n");
   EXPECT_EQ(Cal({"today", "--weeks", "usa"}).out, "2011年5月10日(火)  第20週　大安\n");
   EXPECT_EQ(Cal({"today", "--date=2012-01-02"}).out, "2012年1月2日(月) -振替休日-  第1週　友引\n");
-  EXPECT_EQ(Cal({"today", "--date", "2026-12-08"}).out, "2026年12月8日(火)  第50週\n");
+  EXPECT_EQ(Cal({"today", "--date", "2026-12-08"}).out, "2026年12月8日(火)  第50週　先負\n");
+  EXPECT_EQ(Cal({"today", "--date", "2101-01-03"}).out, "2101年1月3日(月)  第1週\n");
 }
 
 TEST(TsukioCal, MonthGridPlain) {
