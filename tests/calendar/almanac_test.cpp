@@ -80,6 +80,15 @@ TEST(AlmanacText, DaysAfterTheFirstTable) {
   }
 }
 
+TEST(AlmanacText, EntryNamesEveryTermTheTooltipSkipsTheEquinoxes) {
+  const AlmanacEntry equinox = LookUpAlmanac("2009", "3", "20");
+  EXPECT_EQ(equinox.solarTerm, "");
+  EXPECT_EQ(equinox.solarTermName, "春分");
+  EXPECT_EQ(LookUpAlmanac("2009", "9", "23").solarTermName, "秋分");
+  EXPECT_EQ(LookUpAlmanac("2009", "2", "4").solarTermName, "立春");
+  EXPECT_EQ(LookUpAlmanac("2009", "2", "5").solarTermName, "");
+}
+
 TEST(AlmanacText, OneAndTwoDigitTextsAgree) {
   EXPECT_EQ(AlmanacText("2011", "5", "3"), "　仏滅");
   EXPECT_EQ(AlmanacText("2011", "05", "03"), "　仏滅");

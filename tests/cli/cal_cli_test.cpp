@@ -50,6 +50,26 @@ TEST(TsukioCal, DaysCarriesAlmanacAndExaminedMonday) {
             "2009-02-04\t水\t\t0x0F0000\t6\t6\t　仏滅　立春\n");
 }
 
+TEST(TsukioCal, AlmanacListsRokuyoAndSolarTerms) {
+  const CalRun r = Cal({"almanac", "2026-12-06", "2026-12-09"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out,
+            "2026-12-06\t先勝\t\n"
+            "2026-12-07\t友引\t大雪\n"
+            "2026-12-08\t先負\t\n"
+            "2026-12-09\t大安\t\n");  // the 11th month begins
+  // The equinoxes are named here, though the tooltip leaves them to the holiday.
+  EXPECT_EQ(Cal({"almanac", "2026-03-20"}).out, "2026-03-20\t先負\t春分\n");
+  EXPECT_EQ(Cal({"almanac", "2026-09-23"}).out, "2026-09-23\t友引\t秋分\n");
+  // The table's edges, and a year the command accepts but the table never covers.
+  EXPECT_EQ(Cal({"almanac", "1899-12-31", "1900-01-01"}).out,
+            "1899-12-31\t\t\n1900-01-01\t赤口\t\n");
+  EXPECT_EQ(Cal({"almanac", "2100-12-31", "2101-01-01"}).out,
+            "2100-12-31\t赤口\t\n2101-01-01\t\t\n");
+  EXPECT_EQ(Cal({"almanac", "0001-01-01"}).out, "0001-01-01\t\t\n");
+}
+
 TEST(TsukioCal, HolidaysOf2026UnderTheCurrentLaw) {
   const CalRun r = Cal({"holidays", "2026"});
   EXPECT_EQ(r.code, 0);
@@ -158,6 +178,11 @@ TEST(TsukioCal, BadInputIsOneLineAndExitTwo) {
       {"month", "2011", "0"},
       {"month", "--date", "2011-13-01"},
       {"days", "--weeks", "iso", "2011-01-01"},
+      {"almanac"},
+      {"almanac", "2026-02-29"},
+      {"almanac", "2026-12-02", "2026-12-01"},
+      {"almanac", "2026-12-01", "2026-12-02", "2026-12-03"},
+      {"almanac", "2026-12-01", "--date", "2026-12-01"},
   };
   for (const auto& args : bad) {
     const CalRun r = Cal(args);
@@ -170,6 +195,8 @@ TEST(TsukioCal, BadInputIsOneLineAndExitTwo) {
   }
   EXPECT_EQ(Cal({"days", "2011-02-30"}).err,
             "tsukio-cal: invalid date \"2011-02-30\": no such day\n");
+  EXPECT_EQ(Cal({"almanac", "2026-12-02", "2026-12-01"}).err,
+            "tsukio-cal: almanac: TO is before FROM\n");
 }
 
 }  // namespace
