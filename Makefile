@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench memory clean
+.PHONY: all deps configure build run test bench memory almanac clean
 
 all: build
 
@@ -36,6 +36,12 @@ bench: build
 
 memory: build
 	@bench/memory.sh $(BUILD_DIR)
+
+# Rewrites the compiled-in almanac table from its generator; the next build compiles it in.
+almanac: build
+	@$(BUILD_DIR)/tools/almanac/tsukio-almanac 1900 2100 > resources/almanac.txt.new
+	@mv resources/almanac.txt.new resources/almanac.txt
+	@cmake --build $(BUILD_DIR)
 
 clean:
 	rm -rf $(BUILD_DIR)

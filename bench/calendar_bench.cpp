@@ -13,16 +13,18 @@ namespace {
 namespace chr = std::chrono;
 using namespace tsukio;
 
-// Every day of 2009-2018, the almanac table's years, as the program's date texts.
+std::vector<DateTexts> DaysOf(int first, int last) {
+  std::vector<DateTexts> all;
+  for (chr::sys_days d{chr::year{first} / 1 / 1}; d <= chr::sys_days{chr::year{last} / 12 / 31};
+       d += chr::days{1}) {
+    all.push_back(FormatDateTexts(chr::year_month_day{d}));
+  }
+  return all;
+}
+
+// Every day of 2009-2018, the years of the first almanac table, as the program's date texts.
 const std::vector<DateTexts>& Days() {
-  static const std::vector<DateTexts> days = [] {
-    std::vector<DateTexts> all;
-    for (chr::sys_days d{chr::year{2009} / 1 / 1}; d <= chr::sys_days{chr::year{2018} / 12 / 31};
-         d += chr::days{1}) {
-      all.push_back(FormatDateTexts(chr::year_month_day{d}));
-    }
-    return all;
-  }();
+  static const std::vector<DateTexts> days = DaysOf(2009, 2018);
   return days;
 }
 
@@ -66,6 +68,17 @@ void BM_AlmanacText(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_AlmanacText);
+
+// The same over every year of the table, 1900-2100, in date order.
+void BM_AlmanacTextAllYears(benchmark::State& state) {
+  static const std::vector<DateTexts> days = DaysOf(1900, 2100);
+  std::size_t i = 0;
+  for (auto _ : state) {
+    const DateTexts& t = days[i++ % days.size()];
+    benchmark::DoNotOptimize(AlmanacText(t.year, t.month, t.day));
+  }
+}
+BENCHMARK(BM_AlmanacTextAllYears);
 
 void BM_WeekNumber(benchmark::State& state) {
   const auto scheme = static_cast<WeekScheme>(state.range(0));

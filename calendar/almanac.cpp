@@ -18,12 +18,18 @@ namespace {
 constexpr std::array<std::string_view, 6> kRokuyo = {"　先勝", "　友引", "　先負",
                                                      "　仏滅", "　大安", "　赤口"};
 
-// By position in the "seki=" line. The equinoxes have no text here: the holiday
-// lookup already names those days.
+constexpr std::string_view kIdeographicSpace = "　";
+
+// By position in the "seki=" line.
 constexpr std::array<std::string_view, 24> kSolarTerms = {
-    "　小寒", "　大寒", "　立春", "　雨水", "　啓蟄", "",       "　清明", "　穀雨",
+    "　小寒", "　大寒", "　立春", "　雨水", "　啓蟄", "　春分", "　清明", "　穀雨",
     "　立夏", "　小満", "　芒種", "　夏至", "　小暑", "　大暑", "　立秋", "　処暑",
-    "　白露", "",       "　寒露", "　霜降", "　立冬", "　小雪", "　大雪", "　冬至"};
+    "　白露", "　秋分", "　寒露", "　霜降", "　立冬", "　小雪", "　大雪", "　冬至"};
+
+// The equinoxes get no tooltip text: the holiday lookup already names those days.
+constexpr bool IsEquinox(std::size_t position) {
+  return position == 5 || position == 17;
+}
 
 struct Section {
   std::string seki;  // 24 groups MMDD
@@ -119,7 +125,8 @@ AlmanacEntry LookUp(const Section* section, std::string_view year, std::string_v
 
   for (std::size_t i = 0; i < kSolarTerms.size() && (i + 1) * 4 <= seki.size(); ++i) {
     if (seki.substr(i * 4, 4) == key) {
-      entry.solarTerm = kSolarTerms[i];
+      if (!IsEquinox(i)) entry.solarTerm = kSolarTerms[i];
+      entry.solarTermName = kSolarTerms[i].substr(kIdeographicSpace.size());
       break;
     }
   }

@@ -6,11 +6,12 @@
 namespace tsukio {
 
 // A day's almanac entries: its rokuyō and, on the first day of a solar term, the term.
-// Each text begins with an ideographic space, ready to be appended to a tooltip; either
-// may be empty (years outside the table have neither).
+// `rokuyo` and `solarTerm` begin with an ideographic space, ready to be appended to a
+// tooltip; any may be empty (years outside the table have none).
 struct AlmanacEntry {
   std::string_view rokuyo;
-  std::string_view solarTerm;
+  std::string_view solarTerm;      // none for the equinoxes: the holiday names those days
+  std::string_view solarTermName;  // the term's bare name ("春分"), equinoxes included
 };
 
 // Looks the day up in the compiled-in almanac table. The year text must equal a section's

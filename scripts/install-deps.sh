@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
   libxcb1-dev xvfb trayer xdotool x11-utils
+  libnova-dev
 )
 
 missing=()

@@ -36,6 +36,9 @@ constexpr std::string_view kUsage =
     "  days FROM [TO]\n"
     "      One tab-separated line per day: date, weekday, holiday, colour (0x00BBGGRR),\n"
     "      ISO week, USA week, almanac text.\n"
+    "  almanac FROM [TO]\n"
+    "      One tab-separated line per day: date, rokuyō, the solar term that begins that\n"
+    "      day (the equinoxes included). Both are empty outside 1900 to 2100.\n"
     "  holidays YEAR [LASTYEAR]\n"
     "      Every named day of the years, substitute holidays included: DATE<TAB>NAME.\n"
     "  icons [DATE] --out DIR [--time HH:MM] [--dpi 96|120|144] [--weeks iso|usa] [--12h]\n"
@@ -181,14 +184,24 @@ std::string ColourHex(Colour colour) {
   return text;
 }
 
-int Days(const std::vector<std::string>& args, std::ostream& out) {
-  const Arguments parsed = ParseArguments("days", args, {});
-  ExpectPositional("days", parsed, 1, 2);
+struct DayRange {
+  chr::sys_days from;
+  chr::sys_days to;
+};
+
+// FROM [TO], the days a listing command covers.
+DayRange ParseDayRange(const std::string& command, const std::vector<std::string>& args) {
+  const Arguments parsed = ParseArguments(command, args, {});
+  ExpectPositional(command, parsed, 1, 2);
   const chr::sys_days from{ParseDate(parsed.positional[0])};
   const chr::sys_days to =
       parsed.positional.size() > 1 ? chr::sys_days{ParseDate(parsed.positional[1])} : from;
-  if (to < from) throw UsageError("days: TO is before FROM");
+  if (to < from) throw UsageError(command + ": TO is before FROM");
+  return {from, to};
+}
 
+int Days(const std::vector<std::string>& args, std::ostream& out) {
+  const auto [from, to] = ParseDayRange("days", args);
   for (chr::sys_days day = from; day <= to; day += chr::days{1}) {
     const chr::year_month_day date{day};
     const DateTexts texts = FormatDateTexts(date);
@@ -197,6 +210,24 @@ int Days(const std::vector<std::string>& args, std::ostream& out) {
         << ColourHex(mark.colour) << '\t' << WeekNumber(date, WeekScheme::kIso) << '\t'
         << WeekNumber(date, WeekScheme::kUsa) << '\t'
         << AlmanacText(texts.year, texts.month, texts.day) << '\n';
+  }
+  return 0;
+}
+
+std::string_view WithoutLeadingSpace(std::string_view text) {
+  constexpr std::string_view kIdeographicSpace = "　";
+  if (text.starts_with(kIdeographicSpace)) text.remove_prefix(kIdeographicSpace.size());
+  return text;
+}
+
+int AlmanacDays(const std::vector<std::string>& args, std::ostream& out) {
+  const auto [from, to] = ParseDayRange("almanac", args);
+  for (chr::sys_days day = from; day <= to; day += chr::days{1}) {
+    const chr::year_month_day date{day};
+    const DateTexts texts = FormatDateTexts(date);
+    const AlmanacEntry entry = LookUpAlmanac(texts.year, texts.month, texts.day);
+    out << IsoDateText(date) << '\t' << WithoutLeadingSpace(entry.rokuyo) << '\t'
+        << entry.solarTermName << '\n';
   }
   return 0;
 }
@@ -383,6 +414,7 @@ int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream
       }
     }
     if (command == "days") return Days(args, out);
+    if (command == "almanac") return AlmanacDays(args, out);
     if (command == "holidays") return Holidays(args, out);
     if (command == "today") return TodayCommand(args, out, env);
     if (command == "month") return Month(args, out, env);

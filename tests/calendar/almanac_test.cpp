@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string>
@@ -37,10 +38,55 @@ TEST(AlmanacText, KnownDays) {
   EXPECT_EQ(Text(2018, 12, 31), "　大安");
 }
 
+// The first table ended in 2018; the one generated now runs from 1900 to 2100.
 TEST(AlmanacText, EmptyOutsideTheTable) {
-  EXPECT_EQ(Text(2008, 12, 31), "");
-  EXPECT_EQ(Text(2019, 1, 1), "");
+  EXPECT_EQ(Text(1899, 12, 31), "");
+  EXPECT_EQ(Text(1900, 1, 1), "　赤口");
+  EXPECT_EQ(Text(2100, 12, 31), "　赤口");
+  EXPECT_EQ(Text(2101, 1, 1), "");
+  EXPECT_EQ(Text(1, 1, 1), "");
   EXPECT_EQ(AlmanacText("02011", "5", "3"), "");  // the year is matched as a label text
+}
+
+// Where the first table was wrong: the second month of 2017 began on 26 February, with the
+// new moon of 23:58 JST, and the rokuyō restart there (友引, the 2nd month's first day).
+TEST(AlmanacText, SecondMonthOf2017) {
+  EXPECT_EQ(Text(2017, 2, 25), "　大安");
+  EXPECT_EQ(Text(2017, 2, 26), "　友引");
+  EXPECT_EQ(Text(2017, 3, 27), "　先勝");  // its 30th day
+  EXPECT_EQ(Text(2017, 3, 28), "　先負");  // the 3rd month
+}
+
+// Days after the first table, from almanacs published for them: the solar terms of 2026 as
+// the National Astronomical Observatory's 暦要項 gives them, and 旧正月, which is always 先勝.
+TEST(AlmanacText, DaysAfterTheFirstTable) {
+  const auto term = [](int y, int m, int d) {
+    return LookUpAlmanac(std::to_string(y), std::to_string(m), std::to_string(d)).solarTerm;
+  };
+  EXPECT_EQ(term(2026, 1, 5), "　小寒");
+  EXPECT_EQ(term(2026, 2, 4), "　立春");
+  EXPECT_EQ(term(2026, 6, 21), "　夏至");
+  EXPECT_EQ(term(2026, 12, 7), "　大雪");
+  EXPECT_EQ(term(2026, 12, 22), "　冬至");
+  for (const auto& [y, m, d] : {std::array{2019, 2, 5},
+                                {2020, 1, 25},
+                                {2021, 2, 12},
+                                {2022, 2, 1},
+                                {2023, 1, 22},
+                                {2024, 2, 10},
+                                {2025, 1, 29},
+                                {2026, 2, 17}}) {
+    EXPECT_EQ(Text(y, m, d), "　先勝") << y;
+  }
+}
+
+TEST(AlmanacText, EntryNamesEveryTermTheTooltipSkipsTheEquinoxes) {
+  const AlmanacEntry equinox = LookUpAlmanac("2009", "3", "20");
+  EXPECT_EQ(equinox.solarTerm, "");
+  EXPECT_EQ(equinox.solarTermName, "春分");
+  EXPECT_EQ(LookUpAlmanac("2009", "9", "23").solarTermName, "秋分");
+  EXPECT_EQ(LookUpAlmanac("2009", "2", "4").solarTermName, "立春");
+  EXPECT_EQ(LookUpAlmanac("2009", "2", "5").solarTermName, "");
 }
 
 TEST(AlmanacText, OneAndTwoDigitTextsAgree) {
@@ -109,7 +155,10 @@ chr::sys_days DayOf(int year, std::string_view mmdd) {
 // rokuyō out of step.
 TEST(AlmanacTable, EveryYearIsConsistent) {
   const std::vector<Section> sections = CompiledSections();
-  ASSERT_EQ(sections.size(), 10u);
+  ASSERT_EQ(sections.size(), 201u);
+  for (std::size_t i = 0; i < sections.size(); ++i) {
+    EXPECT_EQ(sections[i].year, 1900 + static_cast<int>(i));
+  }
   struct MonthStart {
     chr::sys_days day;
     int k;
@@ -159,6 +208,22 @@ TEST(AlmanacTable, EveryYearIsConsistent) {
       }
       last = MonthStart{anchor, k};
     }
+  }
+}
+
+// The equinox days (春分の日, 秋分の日) are fixed each February for the next year, in the
+// official gazette, from the observatory's computation; the table's equinoxes must agree.
+TEST(AlmanacTable, EquinoxesAreTheAnnouncedHolidays) {
+  const std::vector<Section> sections = CompiledSections();
+  const std::vector<std::array<int, 3>> announced = {
+      {2019, 21, 23}, {2020, 20, 22}, {2021, 20, 23}, {2022, 21, 23}, {2023, 21, 23},
+      {2024, 20, 22}, {2025, 20, 23}, {2026, 20, 23}, {2027, 21, 23}};
+  for (const auto& [year, march, september] : announced) {
+    const auto section = std::find_if(sections.begin(), sections.end(),
+                                      [&](const Section& s) { return s.year == year; });
+    ASSERT_NE(section, sections.end()) << year;
+    EXPECT_EQ(section->seki.substr(5 * 4, 4), "03" + std::to_string(march)) << year;
+    EXPECT_EQ(section->seki.substr(17 * 4, 4), "09" + std::to_string(september)) << year;
   }
 }
 

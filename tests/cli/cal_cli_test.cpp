@@ -30,16 +30,16 @@ TEST(TsukioCal, DaysAcrossGoldenWeek2019) {
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(r.out,
-            "2019-04-28\t日\t\t0x0000FF\t17\t18\t\n"
-            "2019-04-29\t月\t昭和の日\t0xFF00FF\t18\t18\t\n"
-            "2019-04-30\t火\t国民の休日\t0xFF00FF\t18\t18\t\n"
-            "2019-05-01\t水\t天皇の即位の日\t0xFF00FF\t18\t18\t\n"
-            "2019-05-02\t木\t国民の休日\t0xFF00FF\t18\t18\t\n"
-            "2019-05-03\t金\t憲法記念日\t0xFF00FF\t18\t18\t\n"
-            "2019-05-04\t土\tみどりの日\t0xFF00FF\t18\t18\t\n"
-            "2019-05-05\t日\tこどもの日\t0xFF00FF\t18\t19\t\n"
-            "2019-05-06\t月\t振替休日\t0xFF00FF\t19\t19\t\n"
-            "2019-05-07\t火\t\t0x0F0000\t19\t19\t\n");
+            "2019-04-28\t日\t\t0x0000FF\t17\t18\t　友引\n"
+            "2019-04-29\t月\t昭和の日\t0xFF00FF\t18\t18\t　先負\n"
+            "2019-04-30\t火\t国民の休日\t0xFF00FF\t18\t18\t　仏滅\n"
+            "2019-05-01\t水\t天皇の即位の日\t0xFF00FF\t18\t18\t　大安\n"
+            "2019-05-02\t木\t国民の休日\t0xFF00FF\t18\t18\t　赤口\n"
+            "2019-05-03\t金\t憲法記念日\t0xFF00FF\t18\t18\t　先勝\n"
+            "2019-05-04\t土\tみどりの日\t0xFF00FF\t18\t18\t　友引\n"
+            "2019-05-05\t日\tこどもの日\t0xFF00FF\t18\t19\t　仏滅\n"  // the 4th month
+            "2019-05-06\t月\t振替休日\t0xFF00FF\t19\t19\t　大安　立夏\n"
+            "2019-05-07\t火\t\t0x0F0000\t19\t19\t　赤口\n");
 }
 
 TEST(TsukioCal, DaysCarriesAlmanacAndExaminedMonday) {
@@ -48,6 +48,26 @@ TEST(TsukioCal, DaysCarriesAlmanacAndExaminedMonday) {
             "2009-02-02\t月\t\t0x010000\t6\t6\t　友引\n"
             "2009-02-03\t火\t\t0x0F0000\t6\t6\t　先負\n"
             "2009-02-04\t水\t\t0x0F0000\t6\t6\t　仏滅　立春\n");
+}
+
+TEST(TsukioCal, AlmanacListsRokuyoAndSolarTerms) {
+  const CalRun r = Cal({"almanac", "2026-12-06", "2026-12-09"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out,
+            "2026-12-06\t先勝\t\n"
+            "2026-12-07\t友引\t大雪\n"
+            "2026-12-08\t先負\t\n"
+            "2026-12-09\t大安\t\n");  // the 11th month begins
+  // The equinoxes are named here, though the tooltip leaves them to the holiday.
+  EXPECT_EQ(Cal({"almanac", "2026-03-20"}).out, "2026-03-20\t先負\t春分\n");
+  EXPECT_EQ(Cal({"almanac", "2026-09-23"}).out, "2026-09-23\t友引\t秋分\n");
+  // The table's edges, and a year the command accepts but the table never covers.
+  EXPECT_EQ(Cal({"almanac", "1899-12-31", "1900-01-01"}).out,
+            "1899-12-31\t\t\n1900-01-01\t赤口\t\n");
+  EXPECT_EQ(Cal({"almanac", "2100-12-31", "2101-01-01"}).out,
+            "2100-12-31\t赤口\t\n2101-01-01\t\t\n");
+  EXPECT_EQ(Cal({"almanac", "0001-01-01"}).out, "0001-01-01\t\t\n");
 }
 
 TEST(TsukioCal, HolidaysOf2026UnderTheCurrentLaw) {
@@ -87,7 +107,8 @@ TEST(TsukioCal, TodayIsTheDayIconsTooltip) {
   EXPECT_EQ(Cal({"today"}).out, "2011年5月10日(火)  第19週　大安\n");
   EXPECT_EQ(Cal({"today", "--weeks", "usa"}).out, "2011年5月10日(火)  第20週　大安\n");
   EXPECT_EQ(Cal({"today", "--date=2012-01-02"}).out, "2012年1月2日(月) -振替休日-  第1週　友引\n");
-  EXPECT_EQ(Cal({"today", "--date", "2026-12-08"}).out, "2026年12月8日(火)  第50週\n");
+  EXPECT_EQ(Cal({"today", "--date", "2026-12-08"}).out, "2026年12月8日(火)  第50週　先負\n");
+  EXPECT_EQ(Cal({"today", "--date", "2101-01-03"}).out, "2101年1月3日(月)  第1週\n");
 }
 
 TEST(TsukioCal, MonthGridPlain) {
@@ -157,6 +178,11 @@ TEST(TsukioCal, BadInputIsOneLineAndExitTwo) {
       {"month", "2011", "0"},
       {"month", "--date", "2011-13-01"},
       {"days", "--weeks", "iso", "2011-01-01"},
+      {"almanac"},
+      {"almanac", "2026-02-29"},
+      {"almanac", "2026-12-02", "2026-12-01"},
+      {"almanac", "2026-12-01", "2026-12-02", "2026-12-03"},
+      {"almanac", "2026-12-01", "--date", "2026-12-01"},
   };
   for (const auto& args : bad) {
     const CalRun r = Cal(args);
@@ -169,6 +195,8 @@ TEST(TsukioCal, BadInputIsOneLineAndExitTwo) {
   }
   EXPECT_EQ(Cal({"days", "2011-02-30"}).err,
             "tsukio-cal: invalid date \"2011-02-30\": no such day\n");
+  EXPECT_EQ(Cal({"almanac", "2026-12-02", "2026-12-01"}).err,
+            "tsukio-cal: almanac: TO is before FROM\n");
 }
 
 }  // namespace

@@ -1,0 +1,163 @@
+#include "tools/almanac/ephemeris.h"
+
+#include <libnova/dynamical_time.h>
+#include <libnova/ln_types.h>
+#include <libnova/lunar.h>
+#include <libnova/nutation.h>
+#include <libnova/solar.h>
+
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+
+// libnova 0.16, as its sources and Meeus' worked examples show:
+// - ln_get_solar_geom_coords (VSOP87, FK5) and ln_get_lunar_geo_posn (ELP 2000-82B) take a
+//   Julian Ephemeris Day, i.e. TT, and give positions on the mean ecliptic and equinox of
+//   J2000, not of date.
+// - ln_get_solar_ecl_coords adds nutation of date to that J2000 longitude, which makes it
+//   neither frame (off by the precession since 2000, 50″ a year), so it is not used here.
+// - ln_get_nutation and ln_get_dynamical_time_diff take UT; the former applies ΔT itself.
+namespace tsukio::almanac {
+
+namespace {
+
+constexpr double kJ2000 = 2451545.0;
+constexpr double kSecondsPerDay = 86400.0;
+constexpr double kLightKmPerDay = 299792.458 * kSecondsPerDay;
+
+// libnova drops the lunar series' terms smaller than this many radians. At 1e-7 rad the
+// longitude is off by up to 0.4″, under a second of time: good enough to close in. The final
+// steps use 1e-9 rad; over 1900-2100 that moves no new moon by more than 0.1 s from the full
+// series, which costs five times as much.
+constexpr double kMoonSearchPrecision = 1e-7;
+constexpr double kMoonFinalPrecision = 1e-9;
+
+double Radians(double degrees) {
+  return degrees * std::numbers::pi / 180.0;
+}
+double Degrees(double radians) {
+  return radians * 180.0 / std::numbers::pi;
+}
+
+double Wrap360(double degrees) {
+  const double wrapped = std::fmod(degrees, 360.0);
+  return wrapped < 0 ? wrapped + 360.0 : wrapped;
+}
+
+double Wrap180(double degrees) {
+  const double wrapped = Wrap360(degrees);
+  return wrapped >= 180.0 ? wrapped - 360.0 : wrapped;
+}
+
+double Terrestrial(double jdUt) {
+  return jdUt + DeltaTSeconds(jdUt) / kSecondsPerDay;
+}
+
+struct Ecliptic {
+  double longitude;  // degrees
+  double latitude;
+};
+
+// libnova gives both bodies on the mean ecliptic and equinox of J2000, but the calendar counts
+// longitude from the equinox of date, some 1.4° further on per century. This is the rigorous
+// ecliptic precession of the IAU 1976 theory (Lieske), the form Meeus gives in "Astronomical
+// Algorithms" ch. 21; it also tilts the ecliptic, which matters for the Moon's latitude.
+Ecliptic PrecessFromJ2000(Ecliptic mean, double jdTt) {
+  const double t = (jdTt - kJ2000) / 36525.0;
+  const double eta = Radians((47.0029 * t - 0.03302 * t * t + 0.000060 * t * t * t) / 3600.0);
+  const double node = Radians(174.876384 + (-869.8089 * t + 0.03536 * t * t) / 3600.0);
+  const double p = (5029.0966 * t + 1.11113 * t * t - 0.000006 * t * t * t) / 3600.0;
+  const double lng = Radians(mean.longitude);
+  const double lat = Radians(mean.latitude);
+  const double a =
+      std::cos(eta) * std::cos(lat) * std::sin(node - lng) - std::sin(eta) * std::sin(lat);
+  const double b = std::cos(lat) * std::cos(node - lng);
+  const double c =
+      std::cos(eta) * std::sin(lat) + std::sin(eta) * std::cos(lat) * std::sin(node - lng);
+  return {Wrap360(p + Degrees(node) - Degrees(std::atan2(a, b))), Degrees(std::asin(c))};
+}
+
+// Nutation in longitude, in degrees. libnova's nutation takes a UT date and applies ΔT itself.
+double NutationInLongitude(double jdUt) {
+  ln_nutation nutation;
+  ln_get_nutation(jdUt, &nutation);
+  return nutation.longitude;
+}
+
+double MoonLongitude(double jdUt, double precision) {
+  // What we see is where the Moon was when the light left it, about 1.3 s earlier. Evaluate
+  // the series at the mean distance's light time and correct for the actual distance with
+  // the Moon's mean motion; the remaining error is far below a millisecond of arc.
+  constexpr double kMeanDistanceKm = 385000.6;
+  constexpr double kMeanMotion = 13.176358;  // degrees per day
+  constexpr double kMeanLightTime = kMeanDistanceKm / kLightKmPerDay;
+  const double jdTt = Terrestrial(jdUt);
+  ln_rect_posn moon;
+  ln_get_lunar_geo_posn(jdTt - kMeanLightTime, &moon, precision);
+  const double planar = std::hypot(moon.X, moon.Y);
+  const double lightTime = std::hypot(planar, moon.Z) / kLightKmPerDay;
+  const Ecliptic ofDate = PrecessFromJ2000(
+      {Degrees(std::atan2(moon.Y, moon.X)), Degrees(std::atan2(moon.Z, planar))}, jdTt);
+  return Wrap360(ofDate.longitude + NutationInLongitude(jdUt) -
+                 (lightTime - kMeanLightTime) * kMeanMotion);
+}
+
+// The root of `f` (an angle difference in degrees, wrapped to ±180°) near `guess`, by the
+// secant method; `rate` is f's usual speed in degrees per day, for the first step.
+template <class F>
+double FindRoot(F f, double guess, double rate, double toleranceDays) {
+  double x0 = guess;
+  double f0 = f(x0);
+  double x1 = x0 - f0 / rate;
+  for (int i = 0; i < 50; ++i) {
+    const double f1 = f(x1);
+    if (f1 == f0) return x1;
+    const double x2 = x1 - f1 * (x1 - x0) / (f1 - f0);
+    if (std::abs(x2 - x1) < toleranceDays) return x2;
+    x0 = x1;
+    f0 = f1;
+    x1 = x2;
+  }
+  throw std::runtime_error("almanac: the search for an instant does not converge");
+}
+
+// The secant steps shrink superlinearly, so by the time a step is under 0.09 s the estimate it
+// gives is good to a few milliseconds; a tighter tolerance only costs lunar series evaluations.
+constexpr double kTolerance = 1e-6;  // days
+
+}  // namespace
+
+double DeltaTSeconds(double jdUt) {
+  return ln_get_dynamical_time_diff(jdUt);
+}
+
+double SunApparentLongitude(double jdUt) {
+  const double jdTt = Terrestrial(jdUt);
+  ln_helio_posn sun;  // geocentric, despite the type's name
+  ln_get_solar_geom_coords(jdTt, &sun);
+  const Ecliptic ofDate = PrecessFromJ2000({sun.L, sun.B}, jdTt);
+  // Annual aberration: the constant of aberration over the distance in AU.
+  return Wrap360(ofDate.longitude + NutationInLongitude(jdUt) - 20.4898 / 3600.0 / sun.R);
+}
+
+double MoonApparentLongitude(double jdUt) {
+  return MoonLongitude(jdUt, kMoonFinalPrecision);
+}
+
+double SolarLongitudeInstant(double degrees, double jdUtNear) {
+  return FindRoot([&](double jd) { return Wrap180(SunApparentLongitude(jd) - degrees); }, jdUtNear,
+                  0.9856, kTolerance);
+}
+
+double NewMoonInstant(double jdUtNear) {
+  constexpr double kSynodicRate = 12.190749;  // degrees per day
+  const auto elongation = [](double precision) {
+    return [precision](double jd) {
+      return Wrap180(MoonLongitude(jd, precision) - SunApparentLongitude(jd));
+    };
+  };
+  const double rough = FindRoot(elongation(kMoonSearchPrecision), jdUtNear, kSynodicRate, 1e-5);
+  return FindRoot(elongation(kMoonFinalPrecision), rough, kSynodicRate, kTolerance);
+}
+
+}  // namespace tsukio::almanac
