@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/options_panel.h"
+
 namespace tsukio {
 
 enum class View { kCalendar, kAbout, kOptions };
@@ -12,6 +14,7 @@ struct MainWindowModel {
   bool visible = false;
   std::string caption;
   View view = View::kCalendar;
+  OptionsPanel options;
 
   friend bool operator==(const MainWindowModel&, const MainWindowModel&) = default;
 };
@@ -25,6 +28,8 @@ class MainWindowView {
   // Closing the main window ends the program.
   virtual void Close() = 0;
   virtual void ShowError(std::string_view message) = 0;
+  // Opens an address with the desktop's default handler (normally the web browser).
+  virtual void OpenUrl(std::string_view address) = 0;
   // The screen's logical resolution, pixels per inch.
   virtual int DisplayDpi() const = 0;
 };

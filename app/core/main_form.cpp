@@ -64,13 +64,6 @@ void TForm1::FormCreate() {
   FinishStartUp();
 }
 
-// Until the settings file is read, the defaults stand; the timer waits for the one-time update.
-void TForm1::LoadSettings() {
-  const int delay = options_.AutoTime >= 1 && options_.AutoTime <= 300 ? options_.AutoTime : 30;
-  desktop_.times.SetInterval(delay * 1000);
-  state_.AutoUpdatePending = delay * 1000;
-}
-
 void TForm1::FindTaskbarProcess() {
   const std::string host = desktop_.tray.HostIdentity();
   if (host.empty() || host == state_.TaskbarProcessId) return;
@@ -82,7 +75,7 @@ void TForm1::FinishStartUp() {
   state_.StartupPhase = 2;
   RefreshTrayIcons();
   state_.StartupPhase = 3;
-  if (options_.Time) state_.RefreshPending = 1;
+  if (Shows(OptionBox::kTime)) state_.RefreshPending = 1;
   desktop_.times.SetEnabled(true);
 }
 
@@ -94,14 +87,14 @@ bool TForm1::FormCloseQuery() {
 
 void TForm1::DeleteShownIcons() {
   TrayHost& tray = desktop_.tray;
-  if (options_.Month) DeleteTrayIcon(tray, kMonthIcon);
+  if (Shows(OptionBox::kMonth)) DeleteTrayIcon(tray, kMonthIcon);
   DeleteTrayIcon(tray, kDayIcon);
-  if (options_.Week) DeleteTrayIcon(tray, kWeekdayIcon);
-  if (options_.Time) {
+  if (Shows(OptionBox::kWeek)) DeleteTrayIcon(tray, kWeekdayIcon);
+  if (Shows(OptionBox::kTime)) {
     DeleteTrayIcon(tray, kHourIcon);
     DeleteTrayIcon(tray, kMinuteIcon);
   }
-  if (options_.Number) DeleteTrayIcon(tray, kWeekNumberIcon);
+  if (Shows(OptionBox::kNumber)) DeleteTrayIcon(tray, kWeekNumberIcon);
   if (state_.SyncIconShown == 1) {
     DeleteTrayIcon(tray, kSyncIcon);
     state_.SyncIconShown = 0;
@@ -121,26 +114,27 @@ void TForm1::RefreshTrayIcons() {
 
   const DayMark mark = TrayDayMark(today.year, today.month, today.day);
 
-  if (options_.Month) {
+  if (Shows(OptionBox::kMonth)) {
     AddDateGlyph(glyphs, today.month, true, mark.colour, context);
     entries.push_back({kMonthIcon, "今月"});
   }
 
   AddDateGlyph(glyphs, today.day, true, mark.colour, context);
   const int week = WeekNumber(now.date, WeekSchemeFromMethod(state_.WeekNumberMethod));
-  state_.DateTip = BuildDateTip(
-      today, mark.name, week, options_.Etc ? AlmanacText(today.year, today.month, today.day) : "");
+  state_.DateTip =
+      BuildDateTip(today, mark.name, week,
+                   Shows(OptionBox::kEtc) ? AlmanacText(today.year, today.month, today.day) : "");
   entries.push_back({kDayIcon, state_.DateTip});
 
-  if (options_.Week) {
+  if (Shows(OptionBox::kWeek)) {
     AddDateGlyph(glyphs, today.weekday, true, mark.colour, context);
     entries.push_back({kWeekdayIcon, "曜日"});
   }
 
   shownHour_.clear();
   shownMinute_.clear();
-  if (options_.Time) {
-    shownHour_ = HourText(now.hour, options_.TwelveHour);
+  if (Shows(OptionBox::kTime)) {
+    shownHour_ = HourText(now.hour, Shows(OptionBox::k12h));
     shownMinute_ = MinuteText(now.minute);
     AddTextGlyph(glyphs, shownHour_, true, glyph_colour::kClock, context);
     entries.push_back({kHourIcon, "時"});
@@ -148,7 +142,7 @@ void TForm1::RefreshTrayIcons() {
     entries.push_back({kMinuteIcon, "分"});
   }
 
-  if (options_.Number) {
+  if (Shows(OptionBox::kNumber)) {
     AddTextGlyph(glyphs, std::to_string(week), true, glyph_colour::kWeekNumber, context);
     entries.push_back({kWeekNumberIcon, "第" + std::to_string(week) + "週"});
   }
@@ -169,16 +163,16 @@ void TForm1::TimesTimer() {
   if (state_.RefreshPending == 1) {
     state_.RefreshPending = 0;
     RefreshTrayIcons();
-  } else if (state_.AutoUpdatePending != 0 && options_.Auto) {
+  } else if (state_.AutoUpdatePending != 0 && Shows(OptionBox::kAuto)) {
     times.SetEnabled(false);
     state_.AutoUpdatePending = 0;
     RefreshTrayIcons();
-    times.SetInterval(options_.Time ? kSecondTick : kMinuteTick);
+    times.SetInterval(Shows(OptionBox::kTime) ? kSecondTick : kMinuteTick);
     times.SetEnabled(true);
   } else if (state_.ShownDay !=
              std::to_string(static_cast<unsigned>(desktop_.clock.Now().date.day()))) {
     RefreshTrayIcons();
-  } else if (options_.Time) {
+  } else if (Shows(OptionBox::kTime)) {
     UpdateClockIcons();
   }
   FindTaskbarProcess();
@@ -186,7 +180,7 @@ void TForm1::TimesTimer() {
 
 void TForm1::UpdateClockIcons() {
   const LocalDateTime now = desktop_.clock.Now();
-  const std::string hour = HourText(now.hour, options_.TwelveHour);
+  const std::string hour = HourText(now.hour, Shows(OptionBox::k12h));
   const std::string minute = MinuteText(now.minute);
   const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi()};
   // The panel is sent a picture only when its text changed: the same picture again would
@@ -228,6 +222,7 @@ void TForm1::ResumeFromStandby() {
 }
 
 void TForm1::MCalClick() {
+  window_.options.shown = false;
   ShowView(View::kCalendar, state_.DateTip);
 }
 
@@ -236,10 +231,14 @@ void TForm1::MRefreshClick() {
 }
 
 void TForm1::MSetupClick() {
+  LoadSettings();
+  window_.options.shown = true;
   ShowView(View::kOptions, std::string(kOptionsCaption));
 }
 
+// The options group goes too: the about panel must not open under a forgotten options panel.
 void TForm1::MInfoClick() {
+  window_.options.shown = false;
   ShowView(View::kAbout, std::string(kAboutCaption));
 }
 
@@ -251,14 +250,24 @@ void TForm1::cmdCLOSEClick() {
   HideWindow();
 }
 
+void TForm1::pnlLINKClick() {
+  desktop_.window.OpenUrl(kHomepage);
+}
+
 void TForm1::ShowView(View view, std::string caption) {
-  window_ = MainWindowModel{true, std::move(caption), view};
-  desktop_.window.Render(window_);
+  window_.visible = true;
+  window_.caption = std::move(caption);
+  window_.view = view;
+  Render();
 }
 
 void TForm1::HideWindow() {
   if (!window_.visible) return;
   window_.visible = false;
+  Render();
+}
+
+void TForm1::Render() {
   desktop_.window.Render(window_);
 }
 

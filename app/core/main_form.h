@@ -7,6 +7,7 @@
 
 #include "platform/clock.h"
 #include "platform/main_window_view.h"
+#include "platform/settings_storage.h"
 #include "platform/text_painter.h"
 #include "platform/timer.h"
 #include "platform/tray_host.h"
@@ -26,21 +27,14 @@ struct AppState {
   std::string ShownDay;       // the day of the month the icons show
 };
 
-// The user's choices; display flags take effect at the next refresh.
+// The clock-setting choices in force, as the last load of the settings left them. The
+// display choices are the options panel's check boxes.
 struct Options {
-  bool Month = false;
-  bool Week = false;
-  bool Time = false;
-  bool Number = false;
-  bool TwelveHour = false;  // stored as "12h"
-  bool Etc = false;
-  bool Auto = false;
-  int AutoTime = 30;  // seconds until the one-time update
   int ntpSetup = 0;
-  int httpSetup = 0;
+  int httpSetup = 0;  // 0 none, 1 direct, 2 through proxyServer, 3 the system's proxy settings
   std::string ntpServer;
-  std::string httpServer;
-  std::string proxyServer;
+  std::string httpServer;   // with "http://" in front while an HTTP mode is on
+  std::string proxyServer;  // with "http://" in front while httpSetup is 2 or more
 };
 
 // Everything the program asks of the desktop.
@@ -50,6 +44,7 @@ struct Desktop {
   Timer& times;
   TextPainter& painter;
   MainWindowView& window;
+  SettingsStorage& settings;
 };
 
 class TForm1;
@@ -82,6 +77,21 @@ class TForm1 {
   void MInfoClick();
   void MExitClick();
   void cmdCLOSEClick();
+  void pnlLINKClick();
+
+  // The options panel. Each change of a control's state, by the user or by the program,
+  // runs that control's rule; setting the state it already has runs nothing.
+  void SetOptionBox(OptionBox box, bool checked);
+  void SelectWeekRule(int index);    // rdoNumber: 0 ISO, 1 USA
+  void SelectTimeMethod(bool http);  // rdoNtp or rdoHttp
+  void EditServer(ServerField field, std::string text);
+  void cmdAutoClick(bool up);
+  void ShowTab(OptionsTab tab);
+  void cmdOKClick();
+  void cmdFalseClick();
+
+  void LoadSettings();
+  bool SaveSettings();
 
   // Runs a handler; an error escaping it is shown in a message box and the program goes on.
   void Guarded(const std::function<void()>& handler);
@@ -90,20 +100,29 @@ class TForm1 {
 
   const AppState& State() const { return state_; }
   Options& Settings() { return options_; }
+  const OptionsPanel& Panel() const { return window_.options; }
   const MainWindowModel& Window() const { return window_; }
 
+  static constexpr std::string_view kHomepage = TSUKIO_HOMEPAGE;
+
  private:
-  void LoadSettings();
   void FindTaskbarProcess();
   void FinishStartUp();
   void DeleteShownIcons();
   void ShowView(View view, std::string caption);
   void HideWindow();
+  void Render();
+
+  CheckBox& Box(OptionBox box);
+  void RunBoxRule(OptionBox box);
+  void LoadBox(OptionBox box, bool checked, bool ruleWhenClearedAtStartUp);
+  void RunTimeMethodRule();
+  bool Shows(OptionBox box) const;
 
   Desktop& desktop_;
   AppState state_;
   Options options_;
-  MainWindowModel window_;
+  MainWindowModel window_;  // the panel's controls live in window_.options
   // The clock texts the tray shows now, so an unchanged picture is not sent again.
   std::string shownHour_;
   std::string shownMinute_;

@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "app/core/main_form.h"
+#include "platform/posix/settings_file.h"
 #include "platform/posix/single_instance.h"
 #include "platform/posix/system_clock.h"
 #include "platform/qt/qt_main_window.h"
@@ -55,7 +56,8 @@ int main(int argc, char** argv) {
     tsukio::QtTrayHost tray(menu, [&formRef](tsukio::TrayEvent event) {
       formRef->Guarded([&formRef, event] { formRef->TrayNotify(event); });
     });
-    tsukio::Desktop desktop{clock, tray, times, painter, window};
+    tsukio::SettingsFile settings(tsukio::SettingsFilePath(tsukio::ProgramName()));
+    tsukio::Desktop desktop{clock, tray, times, painter, window, settings};
     tsukio::TForm1 form(desktop);
     formRef = &form;
     BuildMenu(menu, form);

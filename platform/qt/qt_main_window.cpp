@@ -2,10 +2,12 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
+#include <QUrl>
 #include <cmath>
 
 namespace tsukio {
@@ -68,6 +70,11 @@ void QtMainWindow::Close() {
 void QtMainWindow::ShowError(std::string_view message) {
   QMessageBox::critical(nullptr, QStringLiteral("Tsukio"),
                         QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+}
+
+void QtMainWindow::OpenUrl(std::string_view address) {
+  QDesktopServices::openUrl(
+      QUrl(QString::fromUtf8(address.data(), static_cast<qsizetype>(address.size()))));
 }
 
 int QtMainWindow::DisplayDpi() const {

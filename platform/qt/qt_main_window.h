@@ -18,6 +18,7 @@ class QtMainWindow final : public QWidget, public MainWindowView {
   void Render(const MainWindowModel& model) override;
   void Close() override;
   void ShowError(std::string_view message) override;
+  void OpenUrl(std::string_view address) override;
   int DisplayDpi() const override;
 
   QPushButton& CloseButton() { return close_; }

@@ -116,13 +116,34 @@ class FakeWindow final : public MainWindowView {
   }
   void Close() override { closed = true; }
   void ShowError(std::string_view message) override { errors.emplace_back(message); }
+  void OpenUrl(std::string_view address) override { opened.emplace_back(address); }
   int DisplayDpi() const override { return dpi; }
 
   MainWindowModel shown;
   int renders = 0;
   bool closed = false;
   std::vector<std::string> errors;
+  std::vector<std::string> opened;
   int dpi = 96;
+};
+
+// The settings file in memory; absent until written.
+class FakeSettings final : public SettingsStorage {
+ public:
+  std::string Path() const override { return "/home/user/.config/Quorv/Tsukio/tsukio.ini"; }
+  void MakeFolders() override { ++folderCalls; }
+  std::optional<std::string> Read() const override { return contents; }
+  bool Write(const std::string& text) override {
+    if (failWrites) return false;
+    contents = text;
+    ++writes;
+    return true;
+  }
+
+  std::optional<std::string> contents;
+  bool failWrites = false;
+  int writes = 0;
+  int folderCalls = 0;
 };
 
 // The whole desktop without a display: a settable clock, timers the test advances by hand,
@@ -158,6 +179,7 @@ class HeadlessDesktop final : public Clock {
 
   FakeTray tray;
   FakeWindow window;
+  FakeSettings settings;
   RecordingPainter painter;
   FakeTimer& times() { return times_; }
   Desktop& desktop() { return desktop_; }
@@ -165,7 +187,7 @@ class HeadlessDesktop final : public Clock {
  private:
   LocalTime now_;
   FakeTimer times_;
-  Desktop desktop_{*this, tray, times_, painter, window};
+  Desktop desktop_{*this, tray, times_, painter, window, settings};
 };
 
 inline LocalTime At(int y, unsigned m, unsigned d, int hour = 0, int minute = 0, int second = 0) {

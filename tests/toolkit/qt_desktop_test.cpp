@@ -7,8 +7,10 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QThread>
+#include <filesystem>
 
 #include "app/core/main_form.h"
+#include "platform/posix/settings_file.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_timer.h"
@@ -99,7 +101,7 @@ TEST(QtTimer, OnlyANewIntervalRestartsTheTimer) {
 TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
   int closes = 0;
   QtMainWindow window([&] { ++closes; });
-  window.Render({true, "設定", View::kOptions});
+  window.Render({true, "設定", View::kOptions, {}});
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.windowTitle().toStdString(), "設定");
   EXPECT_EQ(window.size(), QSize(250, 289));
@@ -118,7 +120,7 @@ TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
   EXPECT_FALSE(close.isAccepted());  // the window manager's close only hides, as とじる does
   EXPECT_EQ(closes, 3);
 
-  window.Render({false, "設定", View::kOptions});
+  window.Render({false, "設定", View::kOptions, {}});
   EXPECT_FALSE(window.isVisible());
 }
 
@@ -130,10 +132,14 @@ TEST(QtDesktop, TheFormOnTheQtTray) {
   QtTimer times;
   QtTextPainter painter;
   QtMainWindow window([&] { formRef->cmdCLOSEClick(); });
-  Desktop desktop{clock, tray, times, painter, window};
+  const std::string folder = ::testing::TempDir() + "tsukio-qt-desktop";
+  std::filesystem::remove_all(folder);
+  SettingsFile settings(folder + "/Quorv/Tsukio/tsukio.ini");
+  settings.MakeFolders();
+  ASSERT_TRUE(settings.Write("[Pageleaf]\nMonth=1\n"));
+  Desktop desktop{clock, tray, times, painter, window, settings};
   TForm1 form(desktop);
   formRef = &form;
-  form.Settings().Month = true;
   form.FormCreate();
   EXPECT_EQ(tray.Ids(), (std::vector<int>{100, 110}));
   EXPECT_EQ(tray.Icon(110)->toolTip().toStdString(), "2012年1月2日(月) -振替休日-  第1週");
