@@ -19,6 +19,22 @@ struct MainWindowModel {
   friend bool operator==(const MainWindowModel&, const MainWindowModel&) = default;
 };
 
+// What the user does in the main window, as the desktop reports it to the program.
+class MainWindowInput {
+ public:
+  virtual ~MainWindowInput() = default;
+  virtual void CloseClicked() = 0;  // とじる, Esc, or the window manager's close
+  virtual void OptionBoxClicked(OptionBox box, bool checked) = 0;
+  virtual void WeekRuleChosen(int index) = 0;
+  virtual void TimeMethodChosen(bool http) = 0;
+  virtual void ServerEdited(ServerField field, std::string text) = 0;
+  virtual void AutoArrowClicked(bool up) = 0;
+  virtual void TabShown(OptionsTab tab) = 0;
+  virtual void OkClicked() = 0;
+  virtual void CancelClicked() = 0;
+  virtual void LinkClicked() = 0;
+};
+
 // The desktop's side of the main window.
 class MainWindowView {
  public:

@@ -1,14 +1,18 @@
 // tsukio: the tray calendar. Reads no command line.
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPixmap>
 #include <exception>
 
+#include "app/core/form_input.h"
 #include "app/core/main_form.h"
 #include "platform/posix/settings_file.h"
 #include "platform/posix/single_instance.h"
 #include "platform/posix/system_clock.h"
+#include "platform/qt/app_icon.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_resume.h"
 #include "platform/qt/qt_text_painter.h"
@@ -50,8 +54,8 @@ int main(int argc, char** argv) {
     tsukio::QtTimer times;
     tsukio::QtTextPainter painter;
     tsukio::TForm1* formRef = nullptr;
-    tsukio::QtMainWindow window(
-        [&formRef] { formRef->Guarded([&formRef] { formRef->cmdCLOSEClick(); }); });
+    tsukio::FormInput input;
+    tsukio::QtMainWindow window(input);
     QMenu menu;
     tsukio::QtTrayHost tray(menu, [&formRef](tsukio::TrayEvent event) {
       formRef->Guarded([&formRef, event] { formRef->TrayNotify(event); });
@@ -60,7 +64,9 @@ int main(int argc, char** argv) {
     tsukio::Desktop desktop{clock, tray, times, painter, window, settings};
     tsukio::TForm1 form(desktop);
     formRef = &form;
+    input.Attach(form);
     BuildMenu(menu, form);
+    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(tsukio::AppIcon(64))));
     const tsukio::ResumeWatcher resume(
         [&form] { form.Guarded([&form] { form.ResumeFromStandby(); }); });
 

@@ -1,19 +1,25 @@
 #pragma once
 
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
 #include <QWidget>
-#include <functional>
 
 #include "platform/main_window_view.h"
 
 namespace tsukio {
 
 // The main window: a fixed 250 × 289 dialog, always on top, centred, with no title-bar
-// buttons and no taskbar entry. It draws the model it is given and reports the close button.
+// buttons and no taskbar entry. It draws the model it is given and reports what the user
+// does; it decides nothing itself.
 class QtMainWindow final : public QWidget, public MainWindowView {
  public:
-  explicit QtMainWindow(std::function<void()> closeClicked);
+  explicit QtMainWindow(MainWindowInput& input);
 
   void Render(const MainWindowModel& model) override;
   void Close() override;
@@ -21,17 +27,47 @@ class QtMainWindow final : public QWidget, public MainWindowView {
   void OpenUrl(std::string_view address) override;
   int DisplayDpi() const override;
 
-  QPushButton& CloseButton() { return close_; }
-  const QLabel& ViewPlaceholder() const { return placeholder_; }
+  // The widgets, for tests and screenshots.
+  QPushButton& CloseButton() { return *close_; }
+  QGroupBox& OptionsGroup() { return *grpOptions_; }
+  QGroupBox& AboutGroup() { return *gbox_; }
+  QCheckBox& Box(OptionBox box);
+  QTabWidget& Tabs() { return *tabs_; }
+  QRadioButton& WeekRule(int index) { return index == 0 ? *rdoIso_ : *rdoUsa_; }
+  QRadioButton& TimeMethod(bool http) { return http ? *rdoHttp_ : *rdoNtp_; }
+  QLineEdit& Server(ServerField field);
+  QLabel& AutoSeconds() { return *txtAuto_; }
+  QToolButton& AutoArrow(bool up) { return up ? *autoUp_ : *autoDown_; }
+  QPushButton& OkButton() { return *ok_; }
+  QPushButton& CancelButton() { return *cancel_; }
+  QLabel& Link() { return *link_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  std::function<void()> closeClicked_;
-  QLabel placeholder_;
-  QPushButton close_;
+  void BuildOptions();
+  void BuildAbout();
+
+  MainWindowInput& input_;
+  bool optionsShown_ = false;
+  QLabel* placeholder_;
+  QPushButton* close_;
+
+  QGroupBox* grpOptions_;
+  QTabWidget* tabs_;
+  QCheckBox *chkMonth_, *chkWeek_, *chkTime_, *chkNumber_, *chk12h_, *chkEtc_, *chkAuto_,
+      *chkTimeServer_;
+  QGroupBox* rdoNumber_;
+  QRadioButton *rdoIso_, *rdoUsa_, *rdoNtp_, *rdoHttp_;
+  QLabel *lblAuto_, *txtAuto_, *lblTimeServer_, *lblNtp_, *lblHttp_, *lblProxy_;
+  QToolButton *autoUp_, *autoDown_;
+  QLineEdit *txtNtp_, *txtHttp_, *txtProxy_;
+  QPushButton *ok_, *cancel_;
+
+  QGroupBox* gbox_;
+  QLabel* link_;
 };
 
 }  // namespace tsukio

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # tsukio in a real X server with a real XEmbed tray (trayer): the icons dock, a second copy
 # exits 1 and leaves them alone, a restarted tray gets them back, and the menu's exit
-# removes them all.
+# removes them all. With a settings file that shows the month, weekday and week number,
+# four icons are expected.
 set -euo pipefail
 tsukio=$1
-expected_icons=${2:-1}
+expected_icons=4
 
 work=$(mktemp -d)
 pids=()
@@ -24,7 +25,8 @@ wait_for() {
 }
 
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config HOME=$work
-mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/Quorv/Tsukio"
+printf '[Pageleaf]\r\nMonth=1\r\nWeek=1\r\nNumber=1\r\n' >"$XDG_CONFIG_HOME/Quorv/Tsukio/$(basename "$tsukio").ini"
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY  # no StatusNotifier host: XEmbed it is
 export QT_QPA_PLATFORM=xcb
 

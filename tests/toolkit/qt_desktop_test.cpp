@@ -9,6 +9,7 @@
 #include <QThread>
 #include <filesystem>
 
+#include "app/core/form_input.h"
 #include "app/core/main_form.h"
 #include "platform/posix/settings_file.h"
 #include "platform/qt/qt_main_window.h"
@@ -32,6 +33,22 @@ void Wait(int ms) {
 Image Picture(std::uint32_t argb) {
   return Image(16, 16, argb);
 }
+
+// Counts the closes the window reports; ignores everything else.
+class CloseCounter final : public MainWindowInput {
+ public:
+  void CloseClicked() override { ++closes; }
+  void OptionBoxClicked(OptionBox, bool) override {}
+  void WeekRuleChosen(int) override {}
+  void TimeMethodChosen(bool) override {}
+  void ServerEdited(ServerField, std::string) override {}
+  void AutoArrowClicked(bool) override {}
+  void TabShown(OptionsTab) override {}
+  void OkClicked() override {}
+  void CancelClicked() override {}
+  void LinkClicked() override {}
+  int closes = 0;
+};
 
 TEST(QtTrayHost, IconsByIdWithTooltipsAndPictures) {
   QMenu menu;
@@ -99,8 +116,8 @@ TEST(QtTimer, OnlyANewIntervalRestartsTheTimer) {
 }
 
 TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
-  int closes = 0;
-  QtMainWindow window([&] { ++closes; });
+  CloseCounter input;
+  QtMainWindow window(input);
   window.Render({true, "設定", View::kOptions, {}});
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.windowTitle().toStdString(), "設定");
@@ -118,7 +135,7 @@ TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
   QCloseEvent close;
   QApplication::sendEvent(&window, &close);
   EXPECT_FALSE(close.isAccepted());  // the window manager's close only hides, as とじる does
-  EXPECT_EQ(closes, 3);
+  EXPECT_EQ(input.closes, 3);
 
   window.Render({false, "設定", View::kOptions, {}});
   EXPECT_FALSE(window.isVisible());
@@ -131,7 +148,8 @@ TEST(QtDesktop, TheFormOnTheQtTray) {
   QtTrayHost tray(menu, [&](TrayEvent e) { formRef->TrayNotify(e); });
   QtTimer times;
   QtTextPainter painter;
-  QtMainWindow window([&] { formRef->cmdCLOSEClick(); });
+  FormInput input;
+  QtMainWindow window(input);
   const std::string folder = ::testing::TempDir() + "tsukio-qt-desktop";
   std::filesystem::remove_all(folder);
   SettingsFile settings(folder + "/Quorv/Tsukio/tsukio.ini");
@@ -140,6 +158,7 @@ TEST(QtDesktop, TheFormOnTheQtTray) {
   Desktop desktop{clock, tray, times, painter, window, settings};
   TForm1 form(desktop);
   formRef = &form;
+  input.Attach(form);
   form.FormCreate();
   EXPECT_EQ(tray.Ids(), (std::vector<int>{100, 110}));
   EXPECT_EQ(tray.Icon(110)->toolTip().toStdString(), "2012年1月2日(月) -振替休日-  第1週");

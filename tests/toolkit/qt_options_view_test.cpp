@@ -1,0 +1,126 @@
+// The options and about views drawn by Qt: a click on a widget reaches the form, and the
+// form's state shows in the widgets.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+
+#include "app/core/form_input.h"
+#include "platform/qt/qt_main_window.h"
+#include "settings/ini_profile.h"
+#include "tests/support/headless_desktop.h"
+
+namespace tsukio {
+namespace {
+
+// The real window on the headless desktop's tray, clock and settings file.
+struct Scene {
+  explicit Scene(std::string keys) : headless(testing::At(2026, 5, 4, 13, 5)) {
+    headless.settings.contents = "[Pageleaf]\n" + keys;
+    input.Attach(form);
+    form.FormCreate();
+  }
+  void Screenshot(const char* name) {
+    QDir().mkpath(TSUKIO_SCREENSHOT_DIR);
+    window.grab().save(QString(TSUKIO_SCREENSHOT_DIR) + "/" + name);
+  }
+
+  testing::HeadlessDesktop headless;
+  FormInput input;
+  QtMainWindow window{input};
+  Desktop desktop{headless,         headless.tray, headless.times(),
+                  headless.painter, window,        headless.settings};
+  TForm1 form{desktop};
+};
+
+TEST(QtOptionsView, TheFormsStateShowsInTheWidgets) {
+  Scene s("Month=1\nNumber=2\nAuto=0\nAutoTime=45\nntpSetup=1\nntpServer=ntp.nict.jp\n");
+  s.form.MSetupClick();
+  EXPECT_TRUE(s.window.isVisible());
+  EXPECT_TRUE(s.window.OptionsGroup().isVisible());
+  EXPECT_FALSE(s.window.CloseButton().isVisible());
+  EXPECT_EQ(s.window.windowTitle(), QStringLiteral("設定"));
+  EXPECT_TRUE(s.window.Box(OptionBox::kMonth).isChecked());
+  EXPECT_TRUE(s.window.Box(OptionBox::kNumber).isChecked());
+  EXPECT_TRUE(s.window.WeekRule(1).isChecked());
+  EXPECT_EQ(s.window.AutoSeconds().text(), QStringLiteral("45"));
+  EXPECT_FALSE(s.window.AutoArrow(true).isEnabled());  // 1度だけ自動更新 is off
+  EXPECT_TRUE(s.window.Box(OptionBox::kTimeServer).isChecked());
+  EXPECT_EQ(s.window.Server(ServerField::kNtp).text(), QStringLiteral("ntp.nict.jp"));
+  EXPECT_TRUE(s.window.Server(ServerField::kNtp).isEnabled());
+  EXPECT_FALSE(s.window.Server(ServerField::kHttp).isEnabled());
+  s.window.Tabs().setCurrentIndex(2);
+  s.Screenshot("options-time.png");
+  s.window.Tabs().setCurrentIndex(1);
+  s.Screenshot("options-behaviour.png");
+  s.window.Tabs().setCurrentIndex(0);
+  s.Screenshot("options.png");
+}
+
+TEST(QtOptionsView, ClicksReachTheForm) {
+  Scene s("");
+  s.form.MSetupClick();
+  s.window.Box(OptionBox::kWeek).click();
+  EXPECT_TRUE(s.form.Panel().chkWeek.checked);
+  EXPECT_EQ(s.headless.tray.Ids(), (std::vector<int>{110, 120}));
+
+  s.window.Tabs().setCurrentIndex(2);
+  EXPECT_EQ(s.form.Panel().tab, OptionsTab::kTime);
+  s.window.Box(OptionBox::kTimeServer).click();
+  s.window.TimeMethod(true).click();
+  EXPECT_TRUE(s.form.Panel().httpSelected);
+  EXPECT_TRUE(s.window.Server(ServerField::kHttp).isEnabled());
+  EXPECT_FALSE(s.window.Server(ServerField::kNtp).isEnabled());
+  emit s.window.Server(ServerField::kHttp).textEdited(QStringLiteral("www.example.jp"));
+  EXPECT_EQ(s.form.Panel().txtHttpServer.text, "www.example.jp");
+
+  s.window.Tabs().setCurrentIndex(1);
+  s.window.Box(OptionBox::kAuto).click();
+  s.window.AutoArrow(true).click();
+  EXPECT_EQ(s.window.AutoSeconds().text(), QStringLiteral("31"));
+
+  s.window.OkButton().click();
+  EXPECT_FALSE(s.window.isVisible());
+  const IniProfile saved(s.headless.settings.contents.value());
+  EXPECT_EQ(saved.ReadInteger("Pageleaf", "Week", 0), 1);
+  EXPECT_EQ(saved.ReadInteger("Pageleaf", "httpSetup", 0), 1);
+  EXPECT_EQ(saved.ReadInteger("Pageleaf", "AutoTime", 0), 31);
+  EXPECT_EQ(saved.ReadString("Pageleaf", "httpServer").value(), "www.example.jp");
+}
+
+TEST(QtOptionsView, CancelPutsBackWhatTheFileSays) {
+  Scene s("Month=1\n");
+  s.form.MSetupClick();
+  s.window.Box(OptionBox::kMonth).click();
+  EXPECT_EQ(s.headless.tray.Ids(), std::vector<int>{110});
+  s.window.CancelButton().click();
+  EXPECT_FALSE(s.window.isVisible());
+  EXPECT_TRUE(s.window.Box(OptionBox::kMonth).isChecked());
+  EXPECT_EQ(s.headless.tray.Ids(), (std::vector<int>{100, 110}));
+}
+
+TEST(QtAboutView, NameVersionAndLink) {
+  Scene s("");
+  s.form.MInfoClick();
+  EXPECT_TRUE(s.window.AboutGroup().isVisible());
+  EXPECT_FALSE(s.window.OptionsGroup().isVisible());
+  EXPECT_TRUE(s.window.CloseButton().isVisible());
+  EXPECT_EQ(s.window.windowTitle(), QStringLiteral("バージョン情報"));
+  const QString texts = [&] {
+    QString all;
+    for (const QLabel* label : s.window.AboutGroup().findChildren<QLabel*>())
+      all += label->text() + "|";
+    return all;
+  }();
+  EXPECT_TRUE(texts.contains(QStringLiteral("|Tsukio|")));
+  EXPECT_TRUE(texts.contains(QStringLiteral("|1.50|")));
+  EXPECT_EQ(s.window.Link().toolTip(), QStringLiteral("最新情報"));
+  emit s.window.Link().linkActivated(QStringLiteral("link"));
+  EXPECT_EQ(s.headless.window.opened.size(), 0u);  // the real window opens links, not the fake
+  s.Screenshot("about.png");
+  s.window.CloseButton().click();
+  EXPECT_FALSE(s.window.isVisible());
+}
+
+}  // namespace
+}  // namespace tsukio
