@@ -12,7 +12,9 @@ cleanup() {
 }
 trap cleanup EXIT
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config HOME=$work QT_QPA_PLATFORM=xcb
-mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
+mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/Quorv/Tsukio"
+# Every icon shown: month, day, weekday, hour, minute, week number.
+printf '[Pageleaf]\nMonth=1\nWeek=1\nTime=1\nNumber=1\nEtc=1\n' >"$XDG_CONFIG_HOME/Quorv/Tsukio/tsukio.ini"
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
