@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPixmap>
 #include <algorithm>
+#include <cstring>
 
 #if __has_include(<xcb/xcb.h>)
 #include <xcb/xcb.h>
@@ -33,11 +34,45 @@ std::string StatusNotifierWatcherOwner() {
   return reply.isValid() ? reply.value().toStdString() : std::string{};
 }
 
+namespace {
+
+#ifdef TSUKIO_HAVE_XCB
+xcb_connection_t* X11Connection() {
+  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  return x11 == nullptr ? nullptr : x11->connection();
+}
+#endif
+
+// What the X window that owns the tray calls itself ("trayer"): its class, else its name.
+std::string XEmbedTrayName(const std::string& owner) {
+#ifdef TSUKIO_HAVE_XCB
+  xcb_connection_t* c = X11Connection();
+  if (c == nullptr || !owner.starts_with("x11:")) return {};
+  const auto window = static_cast<xcb_window_t>(std::stoul(owner.substr(4)));
+  for (const xcb_atom_t property : {XCB_ATOM_WM_CLASS, XCB_ATOM_WM_NAME}) {
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, property, XCB_ATOM_STRING, 0, 64), nullptr);
+    if (reply == nullptr) continue;
+    const auto* value = static_cast<const char*>(xcb_get_property_value(reply));
+    const auto length = static_cast<std::size_t>(xcb_get_property_value_length(reply));
+    // WM_CLASS holds the instance name first, ended by a zero.
+    const std::string name(value, strnlen(value, length));
+    std::free(reply);
+    if (!name.empty()) return name;
+  }
+  return {};
+#else
+  (void)owner;
+  return {};
+#endif
+}
+
+}  // namespace
+
 std::string XEmbedTrayOwner() {
 #ifdef TSUKIO_HAVE_XCB
-  auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-  if (x11 == nullptr || x11->connection() == nullptr) return {};
-  xcb_connection_t* c = x11->connection();
+  xcb_connection_t* c = X11Connection();
+  if (c == nullptr) return {};
   const std::string name = "_NET_SYSTEM_TRAY_S0";
   const auto atomCookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(name.size()), name.c_str());
   xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(c, atomCookie, nullptr);
@@ -103,9 +138,12 @@ void QtTrayHost::DeleteIcon(int id) {
   icons_.erase(it);
 }
 
-// XEmbed trays and StatusNotifierItem hosts seen so far show icons in the order they arrive.
+// Hosts differ in where a new icon goes. StatusNotifierItem hosts and most XEmbed trays
+// append it; trayer puts it first, so the row must be added last icon first there.
 bool QtTrayHost::AddsInReverse() const {
-  return false;
+  const std::string host = HostIdentity();
+  if (host != reversedFor_.first) reversedFor_ = {host, XEmbedTrayName(host) == "trayer"};
+  return reversedFor_.second;
 }
 
 std::string QtTrayHost::HostIdentity() const {

@@ -33,6 +33,7 @@ class QtTrayHost final : public TrayHost {
   std::function<void(TrayEvent)> notify_;
   std::vector<std::pair<int, std::unique_ptr<QSystemTrayIcon>>> icons_;
   bool menuOpening_ = false;
+  mutable std::pair<std::string, bool> reversedFor_;  // the host last asked about, and its answer
 };
 
 // The D-Bus name that owns the StatusNotifierWatcher, empty when none runs.

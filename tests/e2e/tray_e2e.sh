@@ -56,6 +56,20 @@ pids+=("$tsukio_pid")
 wait_for 100 docked_is "$expected_icons" || fail "expected $expected_icons docked icons, saw $(docked)"
 echo "docked: $(docked) icon(s)"
 
+# Left to right they must read month, day, weekday (calendar pages, orange on top) and then
+# the week number (a white square): trayer puts each new icon first, so the program has to
+# add them last to first there.
+sleep 0.5
+/usr/bin/import -window root "$work/screen.png"
+kinds=""
+while read -r x y; do
+  pixel=$(/usr/bin/convert "$work/screen.png" -format "%[pixel:p{$((x + 8)),$((y + 4))}]" info:)
+  read -r r g b < <(echo "$pixel" | tr -c '0-9\n' ' ')
+  if [ "$r" -gt 200 ] && [ "$b" -lt 120 ]; then kinds+="page "; else kinds+="square "; fi
+done < <(xwininfo -tree -id "$(panel)" | awk '/\("tsukio" "Tsukio"\)/ {split($NF, a, "+"); print a[2], a[3]}' | sort -n)
+[ "$kinds" = "page page page square " ] || fail "icons out of order: $kinds"
+echo "order: $kinds"
+
 set +e
 "$tsukio" >/dev/null 2>&1
 second=$?
