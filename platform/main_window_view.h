@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "calwindow/month_grid.h"
+
 namespace tsukio {
 
 enum class View { kCalendar, kAbout, kOptions };
@@ -12,6 +14,7 @@ struct MainWindowModel {
   bool visible = false;
   std::string caption;
   View view = View::kCalendar;
+  MonthGrid calendar = EmptyMonthGrid();  // the calendar view's cells and labels
 
   friend bool operator==(const MainWindowModel&, const MainWindowModel&) = default;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -83,6 +84,12 @@ class TForm1 {
   void MExitClick();
   void cmdCLOSEClick();
 
+  // The calendar view's step buttons: ▲ and ▼ beside the year (BUy, BDy) and the month (BUm, BDm).
+  void BUyClick();
+  void BDyClick();
+  void BUmClick();
+  void BDmClick();
+
   // Runs a handler; an error escaping it is shown in a message box and the program goes on.
   void Guarded(const std::function<void()>& handler);
 
@@ -99,6 +106,7 @@ class TForm1 {
   void DeleteShownIcons();
   void ShowView(View view, std::string caption);
   void HideWindow();
+  void BuildCalendar(std::chrono::year_month shown);
 
   Desktop& desktop_;
   AppState state_;
