@@ -3,10 +3,13 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
 #include <cmath>
+
+#include "platform/qt/qt_text_painter.h"
 
 namespace tsukio {
 
@@ -19,12 +22,15 @@ QtMainWindow::QtMainWindow(std::function<void()> closeClicked)
     : QWidget(nullptr,
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       closeClicked_(std::move(closeClicked)),
+      calendar_(this),
       placeholder_(this),
       close_(QStringLiteral("とじる"), this) {
+  RegisterFontSubstitutions();
   setFixedSize(kClientWidth, kClientHeight);
   QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
   font.setPixelSize(12);
   setFont(font);
+  calendar_.setGeometry(0, 0, kClientWidth, kClientHeight);
   placeholder_.setGeometry(8, 8, kClientWidth - 16, 208);
   placeholder_.setAlignment(Qt::AlignCenter);
   close_.setGeometry(40, 224, 169, 33);
@@ -35,10 +41,12 @@ QtMainWindow::QtMainWindow(std::function<void()> closeClicked)
 
 void QtMainWindow::Render(const MainWindowModel& model) {
   setWindowTitle(QString::fromStdString(model.caption));
-  // The views are still to be built: for now the window says which one it is.
+  calendar_.Render(model.calendar);
+  calendar_.setVisible(model.view == View::kCalendar);
+  placeholder_.setVisible(model.view != View::kCalendar);
+  // The other views are still to be built: for now the window says which one it is.
   switch (model.view) {
     case View::kCalendar:
-      placeholder_.setText(QStringLiteral("カレンダー"));
       break;
     case View::kAbout:
       placeholder_.setText(QStringLiteral("Tsukio"));
@@ -59,6 +67,19 @@ void QtMainWindow::Render(const MainWindowModel& model) {
   raise();
   activateWindow();
   close_.setFocus();
+}
+
+Image QtMainWindow::Picture(const MainWindowModel& model) {
+  // Drawn without being shown: a picture needs no window on a screen.
+  MainWindowModel unseen = model;
+  unseen.visible = false;
+  Render(unseen);
+  const QImage shot = grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  Image picture(shot.width(), shot.height());
+  for (int y = 0; y < shot.height(); ++y) {
+    for (int x = 0; x < shot.width(); ++x) picture.at(x, y) = shot.pixel(x, y);
+  }
+  return picture;
 }
 
 void QtMainWindow::Close() {

@@ -5,7 +5,9 @@
 #include <QWidget>
 #include <functional>
 
+#include "platform/image.h"
 #include "platform/main_window_view.h"
+#include "platform/qt/qt_calendar_view.h"
 
 namespace tsukio {
 
@@ -20,7 +22,11 @@ class QtMainWindow final : public QWidget, public MainWindowView {
   void ShowError(std::string_view message) override;
   int DisplayDpi() const override;
 
+  // The client area as it looks showing `model`, for pictures of the window.
+  Image Picture(const MainWindowModel& model);
+
   QPushButton& CloseButton() { return close_; }
+  QtCalendarView& Calendar() { return calendar_; }
   const QLabel& ViewPlaceholder() const { return placeholder_; }
 
  protected:
@@ -29,6 +35,7 @@ class QtMainWindow final : public QWidget, public MainWindowView {
 
  private:
   std::function<void()> closeClicked_;
+  QtCalendarView calendar_;
   QLabel placeholder_;
   QPushButton close_;
 };

@@ -4,11 +4,13 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QThread>
 
 #include "app/core/main_form.h"
+#include "calwindow/month_grid.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_timer.h"
@@ -122,6 +124,53 @@ TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
   EXPECT_FALSE(window.isVisible());
 }
 
+// 10 May 2011 is cell 16 (row 2, Tuesday); 3 May, 憲法記念日, cell 9.
+TEST(QtCalendarView, CellsShowTheGrid) {
+  QtMainWindow window([] {});
+  MainWindowModel model;
+  model.calendar = BuildMonthGrid(std::chrono::year{2011} / 5, std::chrono::year{2011} / 5 / 10,
+                                  WeekScheme::kIso, {true, true});
+  const Image picture = window.Picture(model);
+  ASSERT_EQ(picture.width, 250);
+  ASSERT_EQ(picture.height, 289);
+  const QtCalendarView& view = window.Calendar();
+  EXPECT_EQ(view.Cell(0).geometry(), QRect(40, 8, 25, 25));
+  EXPECT_EQ(view.Cell(16).geometry(), QRect(88, 56, 25, 25));
+  EXPECT_EQ(view.Cell(48).geometry(), QRect(184, 152, 25, 25));
+  EXPECT_EQ(view.Cell(49).geometry(), QRect(212, 32, 25, 25));
+  EXPECT_EQ(view.Cell(54).geometry(), QRect(212, 152, 25, 25));
+
+  EXPECT_EQ(view.Cell(9).text().toStdString(), "3");
+  EXPECT_EQ(view.Cell(9).toolTip().toStdString(), "憲法記念日  第18週　仏滅");
+  EXPECT_EQ(view.Cell(38).text().toStdString(), "1");  // June's, without a hint
+  EXPECT_TRUE(view.Cell(38).toolTip().isEmpty());
+  EXPECT_EQ(view.Ly().text().toStdString(), "2011");
+  EXPECT_LE(QFontMetrics(view.Ly().font()).horizontalAdvance(view.Ly().text()),
+            view.Ly().width());  // the substituted digits are wider: they must still fit
+
+  // Backgrounds drawn: today aqua, another day white, the week column lavender, the header
+  // in the window's face; and 3 May's number in magenta.
+  const auto at = [&](int x, int y) { return picture.at(x, y) & 0xFFFFFFu; };
+  EXPECT_EQ(at(89, 57), 0x00FFFFu);
+  EXPECT_EQ(at(113, 57), 0xFFFFFFu);
+  EXPECT_EQ(at(224, 60), 0xAFAFBFu);
+  EXPECT_EQ(at(52, 10), window.palette().color(QPalette::Button).rgb() & 0xFFFFFFu);
+  bool magenta = false;
+  for (int y = 32; y < 57; ++y) {
+    for (int x = 88; x < 113; ++x) magenta = magenta || at(x, y) == 0xFF00FFu;
+  }
+  EXPECT_TRUE(magenta);
+
+  model.calendar = BuildMonthGrid(std::chrono::year{2011} / 5, std::chrono::year{2011} / 5 / 10,
+                                  WeekScheme::kIso, {false, false});
+  const Image without = window.Picture(model);
+  EXPECT_TRUE(view.Cell(49).isHidden());
+  EXPECT_EQ(without.at(224, 60) & 0xFFFFFFu, at(52, 0));  // the window's face shows through
+  model.view = View::kAbout;
+  window.Render(model);
+  EXPECT_TRUE(view.isHidden());
+}
+
 TEST(QtDesktop, TheFormOnTheQtTray) {
   const testing::FakeClock clock({std::chrono::year{2012} / 1 / 2, 9, 0, 0});
   QMenu menu;
@@ -142,6 +191,8 @@ TEST(QtDesktop, TheFormOnTheQtTray) {
   emit const_cast<QSystemTrayIcon*>(tray.Icon(100))->activated(QSystemTrayIcon::Trigger);
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.windowTitle(), tray.Icon(110)->toolTip());
+  EXPECT_TRUE(window.Calendar().isVisible());
+  EXPECT_EQ(window.Calendar().Cell(8).palette().color(QPalette::Window), QColor(0, 255, 255));
   window.CloseButton().click();
   EXPECT_FALSE(window.isVisible());
 
