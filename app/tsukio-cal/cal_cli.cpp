@@ -13,6 +13,7 @@
 #include "calendar/date_tip.h"
 #include "calendar/holidays.h"
 #include "calendar/weeks.h"
+#include "calwindow/month_grid.h"
 #include "tray/glyphs.h"
 
 namespace tsukio {
@@ -308,34 +309,44 @@ int Month(const std::vector<std::string>& args, std::ostream& out, const CalEnvi
   if (parsed.weeks) out << " 週";
   out << '\n';
 
-  const chr::sys_days first{shown / 1};
-  const chr::sys_days last{shown / chr::last};
-  std::vector<std::pair<chr::year_month_day, DayMark>> named;
-  for (chr::sys_days sunday = first - (chr::weekday{first} - chr::Sunday); sunday <= last;
-       sunday += chr::weeks{1}) {
-    for (int i = 0; i < 7; ++i) {
-      const chr::sys_days day = sunday + chr::days{i};
-      if (day < first || day > last) {
+  // The calendar window's grid, printed row by row; rows without a day of the month are left out.
+  const MonthGrid grid =
+      BuildMonthGrid(shown, today, parsed.weeks.value_or(WeekScheme::kIso), MonthGridOptions{});
+  for (int row = 1; row <= 6; ++row) {
+    const auto cell = [&](int column) -> const CalendarCell& {
+      return grid.cells[static_cast<std::size_t>(row * 7 + column)];
+    };
+    bool holdsTheMonth = false;
+    for (int column = 0; column < 7; ++column)
+      holdsTheMonth = holdsTheMonth || cell(column).showHint;
+    if (!holdsTheMonth) continue;
+    for (int column = 0; column < 7; ++column) {
+      const CalendarCell& day = cell(column);
+      if (!day.showHint) {  // a day of another month
         out << "    ";
         continue;
       }
-      const chr::year_month_day date{day};
-      const DateTexts texts = FormatDateTexts(date);
-      const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
-      if (mark.IsHoliday()) named.emplace_back(date, mark);
       char number[4];
-      std::snprintf(number, sizeof number, "%2u", static_cast<unsigned>(date.day()));
-      const bool isToday = date == today;
-      out << (isToday ? '[' : ' ') << paint(number, mark.colour) << (isToday ? ']' : ' ');
+      std::snprintf(number, sizeof number, "%2s", day.caption.c_str());
+      const bool isToday = day.background == cell_colour::kToday;
+      out << (isToday ? '[' : ' ') << paint(number, day.text) << (isToday ? ']' : ' ');
     }
     if (parsed.weeks) {
       char week[8];
-      std::snprintf(week, sizeof week, " %2d", RowWeekNumber(sunday, shown, *parsed.weeks));
+      std::snprintf(week, sizeof week, " %2s",
+                    grid.cells[kFirstWeekCell + row - 1].caption.c_str());
       out << week;
     }
     out << '\n';
   }
 
+  std::vector<std::pair<chr::year_month_day, DayMark>> named;
+  for (chr::sys_days day{shown / 1}; day <= chr::sys_days{shown / chr::last}; day += chr::days{1}) {
+    const chr::year_month_day date{day};
+    const DateTexts texts = FormatDateTexts(date);
+    const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+    if (mark.IsHoliday()) named.emplace_back(date, mark);
+  }
   if (!named.empty()) out << '\n';
   for (const auto& [date, mark] : named) {
     char day[8];
