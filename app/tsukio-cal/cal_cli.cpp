@@ -45,6 +45,9 @@ constexpr std::string_view kUsage =
     "  icons [DATE] --out DIR [--time HH:MM] [--dpi 96|120|144] [--weeks iso|usa] [--12h]\n"
     "      The tray's 16 x 16 pictures for that day and time as PNG files (month, day,\n"
     "      weekday, hour, minute, week, ok, sv, pc) and sheet.png, all of them enlarged.\n"
+    "  snapshot [YEAR MONTH] --out DIR [--weeks iso|usa] [--date DATE]\n"
+    "      Pictures of the main window as PNG files: calendar.png (that month, today\n"
+    "      marked; --weeks adds the week-number column), options.png and about.png.\n"
     "\n"
     "Options:\n"
     "  --date DATE   take DATE as today\n"
@@ -403,6 +406,49 @@ int Icons(const std::vector<std::string>& args, std::ostream& out, const CalEnvi
   return 0;
 }
 
+// Pictures of the main window's client area in each of its views.
+int Snapshot(const std::vector<std::string>& args, std::ostream& out, const CalEnvironment& env) {
+  const Arguments parsed = ParseArguments("snapshot", args, {"--out", "--weeks", "--date"});
+  ExpectPositional("snapshot", parsed, 0, 2);
+  if (parsed.positional.size() == 1)
+    throw UsageError("snapshot: give both YEAR and MONTH, or neither");
+  if (!parsed.out || parsed.out->empty()) throw UsageError("snapshot: --out DIR is required");
+  const chr::year_month_day today = Today(parsed, env);
+  const chr::year_month shown = parsed.positional.empty()
+                                    ? today.year() / today.month()
+                                    : chr::year{ParseYear(parsed.positional[0])} /
+                                          chr::month{static_cast<unsigned>(
+                                              ParseNumber(parsed.positional[1], 1, 12, "month"))};
+  if (env.window == nullptr) throw OutputError("snapshot: drawing is not available here");
+
+  const WeekScheme scheme = parsed.weeks.value_or(WeekScheme::kIso);
+  const DateTexts texts = FormatDateTexts(today);
+  const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+  MainWindowModel model;
+  model.visible = true;
+  model.calendar =
+      BuildMonthGrid(shown, today, scheme, MonthGridOptions{parsed.weeks.has_value(), true});
+
+  const std::filesystem::path dir(*parsed.out);
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (error) throw OutputError("cannot create " + dir.string() + ": " + error.message());
+  const auto write = [&](std::string_view name, View view, std::string caption) {
+    model.view = view;
+    model.caption = std::move(caption);
+    const std::string path = (dir / name).string();
+    const std::string failure = env.window->Files().WritePng(path, env.window->ClientArea(model));
+    if (!failure.empty()) throw OutputError("cannot write " + path + ": " + failure);
+    out << path << '\n';
+  };
+  write("calendar.png", View::kCalendar,
+        BuildDateTip(texts, mark.name, WeekNumber(today, scheme),
+                     AlmanacText(texts.year, texts.month, texts.day)));
+  write("options.png", View::kOptions, "設定");
+  write("about.png", View::kAbout, "バージョン情報");
+  return 0;
+}
+
 }  // namespace
 
 int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -430,6 +476,7 @@ int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (command == "today") return TodayCommand(args, out, env);
     if (command == "month") return Month(args, out, env);
     if (command == "icons") return Icons(args, out, env);
+    if (command == "snapshot") return Snapshot(args, out, env);
     throw UsageError("unknown command \"" + command + "\" (try --help)");
   } catch (const UsageError& e) {
     err << "tsukio-cal: " << e.what() << '\n';
