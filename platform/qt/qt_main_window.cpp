@@ -59,6 +59,7 @@ void QtMainWindow::Render(const MainWindowModel& model) {
     hide();
     return;
   }
+  if (isVisible()) return;  // a step of the calendar redraws where the user has put the window
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect area = screen->availableGeometry();
     move(area.center() - QPoint(kClientWidth / 2, kClientHeight / 2));

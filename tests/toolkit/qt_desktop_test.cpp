@@ -122,6 +122,16 @@ TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
 
   window.Render({false, "設定", View::kOptions});
   EXPECT_FALSE(window.isVisible());
+
+  // Shown, it opens centred; drawn again while shown, as paging does, it stays where it was put.
+  window.Render({true, "2011年5月10日(火)  第19週", View::kCalendar});
+  const QPoint centred = window.pos();
+  window.move(centred + QPoint(30, 20));
+  window.Render({true, "2011年5月10日(火)  第19週", View::kCalendar});
+  EXPECT_EQ(window.pos(), centred + QPoint(30, 20));
+  window.Render({false, "", View::kCalendar});
+  window.Render({true, "2011年5月10日(火)  第19週", View::kCalendar});
+  EXPECT_EQ(window.pos(), centred);
 }
 
 // 10 May 2011 is cell 16 (row 2, Tuesday); 3 May, 憲法記念日, cell 9.
