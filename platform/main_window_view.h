@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "calwindow/month_grid.h"
 #include "settings/options_panel.h"
 
 namespace tsukio {
@@ -15,6 +16,7 @@ struct MainWindowModel {
   std::string caption;
   View view = View::kCalendar;
   OptionsPanel options;
+  MonthGrid calendar = EmptyMonthGrid();  // the calendar view's cells and labels
 
   friend bool operator==(const MainWindowModel&, const MainWindowModel&) = default;
 };

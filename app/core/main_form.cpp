@@ -8,6 +8,7 @@
 #include "calendar/date_tip.h"
 #include "calendar/holidays.h"
 #include "calendar/weeks.h"
+#include "calwindow/month_grid.h"
 #include "tray/glyphs.h"
 #include "tray/tray_icons.h"
 
@@ -223,6 +224,8 @@ void TForm1::ResumeFromStandby() {
 
 void TForm1::MCalClick() {
   window_.options.shown = false;
+  const std::chrono::year_month_day today = desktop_.clock.Now().date;
+  BuildCalendar(today.year() / today.month());
   ShowView(View::kCalendar, state_.DateTip);
 }
 
@@ -268,6 +271,34 @@ void TForm1::HideWindow() {
 }
 
 void TForm1::Render() {
+  desktop_.window.Render(window_);
+}
+
+// The grid is built only on opening and stepping, each time with that moment's date; the
+// refresh cycle leaves it alone, so a grid left open over midnight keeps yesterday marked.
+void TForm1::BuildCalendar(std::chrono::year_month shown) {
+  window_.calendar = BuildMonthGrid(
+      shown, desktop_.clock.Now().date, WeekSchemeFromMethod(state_.WeekNumberMethod),
+      MonthGridOptions{Shows(OptionBox::kNumber), Shows(OptionBox::kEtc)});
+}
+
+void TForm1::BUyClick() {
+  BuildCalendar(NextYear(window_.calendar.shown));
+  desktop_.window.Render(window_);
+}
+
+void TForm1::BDyClick() {
+  BuildCalendar(PreviousYear(window_.calendar.shown));
+  desktop_.window.Render(window_);
+}
+
+void TForm1::BUmClick() {
+  BuildCalendar(NextMonth(window_.calendar.shown));
+  desktop_.window.Render(window_);
+}
+
+void TForm1::BDmClick() {
+  BuildCalendar(PreviousMonth(window_.calendar.shown));
   desktop_.window.Render(window_);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -93,6 +94,12 @@ class TForm1 {
   void LoadSettings();
   bool SaveSettings();
 
+  // The calendar view's step buttons: ▲ and ▼ beside the year (BUy, BDy) and the month (BUm, BDm).
+  void BUyClick();
+  void BDyClick();
+  void BUmClick();
+  void BDmClick();
+
   // Runs a handler; an error escaping it is shown in a message box and the program goes on.
   void Guarded(const std::function<void()>& handler);
 
@@ -118,6 +125,7 @@ class TForm1 {
   void LoadBox(OptionBox box, bool checked, bool ruleWhenClearedAtStartUp);
   void RunTimeMethodRule();
   bool Shows(OptionBox box) const;
+  void BuildCalendar(std::chrono::year_month shown);
 
   Desktop& desktop_;
   AppState state_;

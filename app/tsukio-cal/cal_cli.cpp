@@ -13,6 +13,7 @@
 #include "calendar/date_tip.h"
 #include "calendar/holidays.h"
 #include "calendar/weeks.h"
+#include "calwindow/month_grid.h"
 #include "tray/glyphs.h"
 
 namespace tsukio {
@@ -44,6 +45,9 @@ constexpr std::string_view kUsage =
     "  icons [DATE] --out DIR [--time HH:MM] [--dpi 96|120|144] [--weeks iso|usa] [--12h]\n"
     "      The tray's 16 x 16 pictures for that day and time as PNG files (month, day,\n"
     "      weekday, hour, minute, week, ok, sv, pc) and sheet.png, all of them enlarged.\n"
+    "  snapshot [YEAR MONTH] --out DIR [--weeks iso|usa] [--date DATE]\n"
+    "      Pictures of the main window as PNG files: calendar.png (that month, today\n"
+    "      marked; --weeks adds the week-number column), options.png and about.png.\n"
     "\n"
     "Options:\n"
     "  --date DATE   take DATE as today\n"
@@ -308,34 +312,44 @@ int Month(const std::vector<std::string>& args, std::ostream& out, const CalEnvi
   if (parsed.weeks) out << " 週";
   out << '\n';
 
-  const chr::sys_days first{shown / 1};
-  const chr::sys_days last{shown / chr::last};
-  std::vector<std::pair<chr::year_month_day, DayMark>> named;
-  for (chr::sys_days sunday = first - (chr::weekday{first} - chr::Sunday); sunday <= last;
-       sunday += chr::weeks{1}) {
-    for (int i = 0; i < 7; ++i) {
-      const chr::sys_days day = sunday + chr::days{i};
-      if (day < first || day > last) {
+  // The calendar window's grid, printed row by row; rows without a day of the month are left out.
+  const MonthGrid grid =
+      BuildMonthGrid(shown, today, parsed.weeks.value_or(WeekScheme::kIso), MonthGridOptions{});
+  for (int row = 1; row <= 6; ++row) {
+    const auto cell = [&](int column) -> const CalendarCell& {
+      return grid.cells[static_cast<std::size_t>(row * 7 + column)];
+    };
+    bool holdsTheMonth = false;
+    for (int column = 0; column < 7; ++column)
+      holdsTheMonth = holdsTheMonth || cell(column).showHint;
+    if (!holdsTheMonth) continue;
+    for (int column = 0; column < 7; ++column) {
+      const CalendarCell& day = cell(column);
+      if (!day.showHint) {  // a day of another month
         out << "    ";
         continue;
       }
-      const chr::year_month_day date{day};
-      const DateTexts texts = FormatDateTexts(date);
-      const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
-      if (mark.IsHoliday()) named.emplace_back(date, mark);
       char number[4];
-      std::snprintf(number, sizeof number, "%2u", static_cast<unsigned>(date.day()));
-      const bool isToday = date == today;
-      out << (isToday ? '[' : ' ') << paint(number, mark.colour) << (isToday ? ']' : ' ');
+      std::snprintf(number, sizeof number, "%2s", day.caption.c_str());
+      const bool isToday = day.background == cell_colour::kToday;
+      out << (isToday ? '[' : ' ') << paint(number, day.text) << (isToday ? ']' : ' ');
     }
     if (parsed.weeks) {
       char week[8];
-      std::snprintf(week, sizeof week, " %2d", RowWeekNumber(sunday, shown, *parsed.weeks));
+      std::snprintf(week, sizeof week, " %2s",
+                    grid.cells[kFirstWeekCell + row - 1].caption.c_str());
       out << week;
     }
     out << '\n';
   }
 
+  std::vector<std::pair<chr::year_month_day, DayMark>> named;
+  for (chr::sys_days day{shown / 1}; day <= chr::sys_days{shown / chr::last}; day += chr::days{1}) {
+    const chr::year_month_day date{day};
+    const DateTexts texts = FormatDateTexts(date);
+    const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+    if (mark.IsHoliday()) named.emplace_back(date, mark);
+  }
   if (!named.empty()) out << '\n';
   for (const auto& [date, mark] : named) {
     char day[8];
@@ -392,6 +406,63 @@ int Icons(const std::vector<std::string>& args, std::ostream& out, const CalEnvi
   return 0;
 }
 
+// The options panel as a first start shows it: nothing ticked, so every control that
+// depends on a box is disabled.
+OptionsPanel FirstStartPanel() {
+  OptionsPanel p;
+  p.rdoNumber.enabled = false;
+  p.lblAuto.enabled = p.txtAuto.enabled = p.cmdAuto.enabled = false;
+  p.lblTimeServer.enabled = p.rdoNtp.enabled = p.rdoHttp.enabled = false;
+  p.lblNtp.enabled = p.lblHttp.enabled = p.lblProxy.enabled = false;
+  p.txtNtpServer.enabled = p.txtHttpServer.enabled = p.txtProxyServer.enabled = false;
+  return p;
+}
+
+// Pictures of the main window's client area in each of its views.
+int Snapshot(const std::vector<std::string>& args, std::ostream& out, const CalEnvironment& env) {
+  const Arguments parsed = ParseArguments("snapshot", args, {"--out", "--weeks", "--date"});
+  ExpectPositional("snapshot", parsed, 0, 2);
+  if (parsed.positional.size() == 1)
+    throw UsageError("snapshot: give both YEAR and MONTH, or neither");
+  if (!parsed.out || parsed.out->empty()) throw UsageError("snapshot: --out DIR is required");
+  const chr::year_month_day today = Today(parsed, env);
+  const chr::year_month shown = parsed.positional.empty()
+                                    ? today.year() / today.month()
+                                    : chr::year{ParseYear(parsed.positional[0])} /
+                                          chr::month{static_cast<unsigned>(
+                                              ParseNumber(parsed.positional[1], 1, 12, "month"))};
+  if (env.window == nullptr) throw OutputError("snapshot: drawing is not available here");
+
+  const WeekScheme scheme = parsed.weeks.value_or(WeekScheme::kIso);
+  const DateTexts texts = FormatDateTexts(today);
+  const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+  MainWindowModel model;
+  model.visible = true;
+  model.calendar =
+      BuildMonthGrid(shown, today, scheme, MonthGridOptions{parsed.weeks.has_value(), true});
+
+  const std::filesystem::path dir(*parsed.out);
+  std::error_code error;
+  std::filesystem::create_directories(dir, error);
+  if (error) throw OutputError("cannot create " + dir.string() + ": " + error.message());
+  model.options = FirstStartPanel();
+  const auto write = [&](std::string_view name, View view, std::string caption) {
+    model.view = view;
+    model.options.shown = view == View::kOptions;
+    model.caption = std::move(caption);
+    const std::string path = (dir / name).string();
+    const std::string failure = env.window->Files().WritePng(path, env.window->ClientArea(model));
+    if (!failure.empty()) throw OutputError("cannot write " + path + ": " + failure);
+    out << path << '\n';
+  };
+  write("calendar.png", View::kCalendar,
+        BuildDateTip(texts, mark.name, WeekNumber(today, scheme),
+                     AlmanacText(texts.year, texts.month, texts.day)));
+  write("options.png", View::kOptions, "設定");
+  write("about.png", View::kAbout, "バージョン情報");
+  return 0;
+}
+
 }  // namespace
 
 int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -419,6 +490,7 @@ int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (command == "today") return TodayCommand(args, out, env);
     if (command == "month") return Month(args, out, env);
     if (command == "icons") return Icons(args, out, env);
+    if (command == "snapshot") return Snapshot(args, out, env);
     throw UsageError("unknown command \"" + command + "\" (try --help)");
   } catch (const UsageError& e) {
     err << "tsukio-cal: " << e.what() << '\n';

@@ -6,6 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/image.h"
+#include "platform/main_window_view.h"
 #include "platform/text_painter.h"
 
 namespace tsukio {
@@ -18,10 +19,20 @@ class IconTools {
   virtual ImageFiles& Files() = 0;
 };
 
+// What picturing the main window needs; made only when a command draws it.
+class WindowPictures {
+ public:
+  virtual ~WindowPictures() = default;
+  // The window's client area as the desktop draws it showing `model`.
+  virtual Image ClientArea(const MainWindowModel& model) = 0;
+  virtual ImageFiles& Files() = 0;
+};
+
 struct CalEnvironment {
   const Clock& clock;
   bool colourTerminal = false;  // stdout is a terminal and NO_COLOR is not set
   IconTools* icons = nullptr;
+  WindowPictures* window = nullptr;
 };
 
 // Runs one tsukio-cal command line (without the program name). Returns the exit code:

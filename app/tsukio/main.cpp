@@ -37,6 +37,17 @@ void BuildMenu(QMenu& menu, tsukio::TForm1& form) {
   }
 }
 
+void ConnectCalendar(tsukio::QtCalendarView& view, tsukio::TForm1& form) {
+  const auto connect = [&form](QPushButton& button, void (tsukio::TForm1::*handler)()) {
+    QObject::connect(&button, &QPushButton::clicked,
+                     [&form, handler] { form.Guarded([&form, handler] { (form.*handler)(); }); });
+  };
+  connect(view.BUy(), &tsukio::TForm1::BUyClick);
+  connect(view.BDy(), &tsukio::TForm1::BDyClick);
+  connect(view.BUm(), &tsukio::TForm1::BUmClick);
+  connect(view.BDm(), &tsukio::TForm1::BDmClick);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -67,6 +78,7 @@ int main(int argc, char** argv) {
     input.Attach(form);
     BuildMenu(menu, form);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(tsukio::AppIcon(64))));
+    ConnectCalendar(window.Calendar(), form);
     const tsukio::ResumeWatcher resume(
         [&form] { form.Guarded([&form] { form.ResumeFromStandby(); }); });
 

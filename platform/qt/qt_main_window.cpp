@@ -57,8 +57,7 @@ QtMainWindow::QtMainWindow(MainWindowInput& input)
   setFont(Face(kFormFace, 12));
   setWindowIcon(QIcon(QPixmap::fromImage(AppIcon(64))));
 
-  placeholder_ = Place(new QLabel(this), 8, 8, kClientWidth - 16, 208);
-  placeholder_->setAlignment(Qt::AlignCenter);
+  calendar_ = Place(new QtCalendarView(this), 0, 0, kClientWidth, kClientHeight);
   BuildAbout();
   close_ = Place(new QPushButton(QStringLiteral("とじる"), this), 40, 224, 169, 33);
   close_->setDefault(true);
@@ -204,9 +203,8 @@ void QtMainWindow::Render(const MainWindowModel& model) {
   const OptionsPanel& p = model.options;
   optionsShown_ = p.shown;
 
-  // The calendar view is still to come: for now the window says which view it is.
-  placeholder_->setText(QStringLiteral("カレンダー"));
-  placeholder_->setVisible(model.view == View::kCalendar);
+  calendar_->Render(model.calendar);
+  calendar_->setVisible(model.view == View::kCalendar);
   gbox_->setVisible(model.view == View::kAbout);
   grpOptions_->setVisible(p.shown);
   close_->setVisible(!p.shown);
@@ -252,16 +250,29 @@ void QtMainWindow::Render(const MainWindowModel& model) {
     hide();
     return;
   }
+  // Drawn again while shown (a step of the calendar, a click in the options) it stays where
+  // the user has put it; only a window that appears is centred and brought forward.
+  if (isVisible()) return;
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
   }
-  const bool appearing = !isVisible();
   show();
-  if (appearing) {
-    raise();
-    activateWindow();
-    if (!p.shown) close_->setFocus();
+  raise();
+  activateWindow();
+  if (!p.shown) close_->setFocus();
+}
+
+Image QtMainWindow::Picture(const MainWindowModel& model) {
+  // Drawn without being shown: a picture needs no window on a screen.
+  MainWindowModel unseen = model;
+  unseen.visible = false;
+  Render(unseen);
+  const QImage shot = grab().toImage().convertToFormat(QImage::Format_ARGB32);
+  Image picture(shot.width(), shot.height());
+  for (int y = 0; y < shot.height(); ++y) {
+    for (int x = 0; x < shot.width(); ++x) picture.at(x, y) = shot.pixel(x, y);
   }
+  return picture;
 }
 
 void QtMainWindow::Close() {

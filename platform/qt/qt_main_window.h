@@ -10,7 +10,9 @@
 #include <QToolButton>
 #include <QWidget>
 
+#include "platform/image.h"
 #include "platform/main_window_view.h"
+#include "platform/qt/qt_calendar_view.h"
 
 namespace tsukio {
 
@@ -27,8 +29,12 @@ class QtMainWindow final : public QWidget, public MainWindowView {
   void OpenUrl(std::string_view address) override;
   int DisplayDpi() const override;
 
+  // The client area as it looks showing `model`, for pictures of the window.
+  Image Picture(const MainWindowModel& model);
+
   // The widgets, for tests and screenshots.
   QPushButton& CloseButton() { return *close_; }
+  QtCalendarView& Calendar() { return *calendar_; }
   QGroupBox& OptionsGroup() { return *grpOptions_; }
   QGroupBox& AboutGroup() { return *gbox_; }
   QCheckBox& Box(OptionBox box);
@@ -52,7 +58,7 @@ class QtMainWindow final : public QWidget, public MainWindowView {
 
   MainWindowInput& input_;
   bool optionsShown_ = false;
-  QLabel* placeholder_;
+  QtCalendarView* calendar_;
   QPushButton* close_;
 
   QGroupBox* grpOptions_;

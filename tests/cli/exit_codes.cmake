@@ -28,5 +28,6 @@ if(NOT err STREQUAL "tsukio-cal: invalid date \"2011-02-30\": no such day\n" OR 
   message(FATAL_ERROR "unexpected error output: [${out}] [${err}]")
 endif()
 expect(2 holidays 10000)
+expect(2 snapshot 2011 5)  # no --out: refused before anything is drawn
 expect(2 frobnicate)
 expect(2)

@@ -265,6 +265,54 @@ TEST(Clicks, LeftAndRightInEveryView) {
   EXPECT_FALSE(window.visible);
 }
 
+// Cell 16 is 10 May 2011 and cell 17 the 11th; cell 7 is the 1st.
+TEST(Calendar, OpensOnTheCurrentMonthAndPages) {
+  Story s(At(2011, 5, 10, 12, 0));
+  s.Stored("Number=1\n");
+  s.form.FormCreate();
+  const MainWindowModel& window = s.desktop.window.shown;
+  s.form.MInfoClick();
+  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // the about view closes
+  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // and the calendar opens, not the about view
+  EXPECT_EQ(window.view, View::kCalendar);
+  EXPECT_EQ(window.caption, s.form.State().DateTip);
+  EXPECT_EQ(window.calendar.Ly + "/" + window.calendar.Lm, "2011/5");
+  EXPECT_EQ(window.calendar.cells[16].background, cell_colour::kToday);
+  EXPECT_TRUE(window.calendar.cells[kFirstWeekCell].visible);
+
+  s.form.BUmClick();
+  s.form.BUyClick();
+  EXPECT_EQ(window.calendar.Ly + "/" + window.calendar.Lm, "2012/6");
+  s.form.BDmClick();
+  s.form.BDyClick();
+  EXPECT_EQ(window.calendar.cells[16].background, cell_colour::kToday);  // back on today
+  EXPECT_TRUE(window.visible);
+
+  s.form.BUyClick();
+  s.form.TrayNotify(TrayEvent::kLeftButtonDown);
+  EXPECT_FALSE(window.visible);
+  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // every opening returns to this month
+  EXPECT_EQ(window.calendar.Ly + "/" + window.calendar.Lm, "2011/5");
+}
+
+TEST(Calendar, AGridLeftOpenOverMidnightKeepsItsTodayUntilReopened) {
+  Story s(At(2011, 5, 10, 23, 59));
+  s.form.FormCreate();
+  s.form.MCalClick();
+  s.desktop.Advance(2 * kMinute);  // the tray turns to the 11th
+  EXPECT_EQ(s.Tooltip(110), "2011年5月11日(水)  第19週");
+  const MainWindowModel& window = s.desktop.window.shown;
+  EXPECT_EQ(window.calendar.cells[16].background, cell_colour::kToday);
+  EXPECT_EQ(window.calendar.cells[17].background, cell_colour::kDay);
+  EXPECT_EQ(window.caption, "2011年5月10日(火)  第19週");
+
+  s.form.TrayNotify(TrayEvent::kLeftButtonDown);
+  s.form.TrayNotify(TrayEvent::kLeftButtonDown);
+  EXPECT_EQ(window.calendar.cells[16].background, cell_colour::kDay);
+  EXPECT_EQ(window.calendar.cells[17].background, cell_colour::kToday);
+  EXPECT_EQ(window.caption, "2011年5月11日(水)  第19週");
+}
+
 TEST(Menu, ItemsAndCommands) {
   std::vector<std::string> captions;
   for (const MenuItem& item : TForm1::PopupMenu1()) captions.emplace_back(item.caption);

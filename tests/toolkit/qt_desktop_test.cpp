@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QThread>
@@ -11,6 +12,8 @@
 
 #include "app/core/form_input.h"
 #include "app/core/main_form.h"
+#include "calwindow/month_grid.h"
+#include "platform/null_window_input.h"
 #include "platform/posix/settings_file.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_text_painter.h"
@@ -35,18 +38,9 @@ Image Picture(std::uint32_t argb) {
 }
 
 // Counts the closes the window reports; ignores everything else.
-class CloseCounter final : public MainWindowInput {
+class CloseCounter final : public NullWindowInput {
  public:
   void CloseClicked() override { ++closes; }
-  void OptionBoxClicked(OptionBox, bool) override {}
-  void WeekRuleChosen(int) override {}
-  void TimeMethodChosen(bool) override {}
-  void ServerEdited(ServerField, std::string) override {}
-  void AutoArrowClicked(bool) override {}
-  void TabShown(OptionsTab) override {}
-  void OkClicked() override {}
-  void CancelClicked() override {}
-  void LinkClicked() override {}
   int closes = 0;
 };
 
@@ -118,7 +112,7 @@ TEST(QtTimer, OnlyANewIntervalRestartsTheTimer) {
 TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
   CloseCounter input;
   QtMainWindow window(input);
-  window.Render({true, "設定", View::kOptions, {}});
+  window.Render({true, "設定", View::kOptions, {}, EmptyMonthGrid()});
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.windowTitle().toStdString(), "設定");
   EXPECT_EQ(window.size(), QSize(250, 289));
@@ -137,8 +131,64 @@ TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
   EXPECT_FALSE(close.isAccepted());  // the window manager's close only hides, as とじる does
   EXPECT_EQ(input.closes, 3);
 
-  window.Render({false, "設定", View::kOptions, {}});
+  window.Render({false, "設定", View::kOptions, {}, EmptyMonthGrid()});
   EXPECT_FALSE(window.isVisible());
+
+  // Shown, it opens centred; drawn again while shown, as paging does, it stays where it was put.
+  window.Render({true, "2011年5月10日(火)  第19週", View::kCalendar, {}, EmptyMonthGrid()});
+  const QPoint centred = window.pos();
+  window.move(centred + QPoint(30, 20));
+  window.Render({true, "2011年5月10日(火)  第19週", View::kCalendar, {}, EmptyMonthGrid()});
+  EXPECT_EQ(window.pos(), centred + QPoint(30, 20));
+  window.Render({false, "", View::kCalendar, {}, EmptyMonthGrid()});
+  window.Render({true, "2011年5月10日(火)  第19週", View::kCalendar, {}, EmptyMonthGrid()});
+  EXPECT_EQ(window.pos(), centred);
+}
+
+// 10 May 2011 is cell 16 (row 2, Tuesday); 3 May, 憲法記念日, cell 9.
+TEST(QtCalendarView, CellsShowTheGrid) {
+  NullWindowInput input;
+  QtMainWindow window(input);
+  MainWindowModel model;
+  model.calendar = BuildMonthGrid(std::chrono::year{2011} / 5, std::chrono::year{2011} / 5 / 10,
+                                  WeekScheme::kIso, {true, true});
+  const Image picture = window.Picture(model);
+  ASSERT_EQ(picture.width, 250);
+  ASSERT_EQ(picture.height, 289);
+  const QtCalendarView& view = window.Calendar();
+  EXPECT_EQ(view.Cell(0).geometry(), QRect(40, 8, 25, 25));
+  EXPECT_EQ(view.Cell(48).geometry(), QRect(184, 152, 25, 25));
+  EXPECT_EQ(view.Cell(54).geometry(), QRect(212, 152, 25, 25));
+
+  EXPECT_EQ(view.Cell(9).text().toStdString(), "3");
+  EXPECT_EQ(view.Cell(9).toolTip().toStdString(), "憲法記念日  第18週　仏滅");
+  EXPECT_EQ(view.Cell(38).text().toStdString(), "1");  // June's, without a hint
+  EXPECT_TRUE(view.Cell(38).toolTip().isEmpty());
+  EXPECT_EQ(view.Ly().text().toStdString(), "2011");
+  EXPECT_LE(QFontMetrics(view.Ly().font()).horizontalAdvance(view.Ly().text()),
+            view.Ly().width());  // the substituted digits are wider: they must still fit
+
+  // Backgrounds drawn: today aqua, another day white, the week column lavender, the header
+  // in the window's face; and 3 May's number in magenta.
+  const auto at = [&](int x, int y) { return picture.at(x, y) & 0xFFFFFFu; };
+  EXPECT_EQ(at(89, 57), 0x00FFFFu);
+  EXPECT_EQ(at(113, 57), 0xFFFFFFu);
+  EXPECT_EQ(at(224, 60), 0xAFAFBFu);
+  EXPECT_EQ(at(52, 10), window.palette().color(QPalette::Button).rgb() & 0xFFFFFFu);
+  bool magenta = false;
+  for (int y = 32; y < 57; ++y) {
+    for (int x = 88; x < 113; ++x) magenta = magenta || at(x, y) == 0xFF00FFu;
+  }
+  EXPECT_TRUE(magenta);
+
+  model.calendar = BuildMonthGrid(std::chrono::year{2011} / 5, std::chrono::year{2011} / 5 / 10,
+                                  WeekScheme::kIso, {false, false});
+  const Image without = window.Picture(model);
+  EXPECT_TRUE(view.Cell(49).isHidden());
+  EXPECT_EQ(without.at(224, 60) & 0xFFFFFFu, at(52, 0));  // the window's face shows through
+  model.view = View::kAbout;
+  window.Render(model);
+  EXPECT_TRUE(view.isHidden());
 }
 
 TEST(QtDesktop, TheFormOnTheQtTray) {
@@ -167,6 +217,8 @@ TEST(QtDesktop, TheFormOnTheQtTray) {
   emit const_cast<QSystemTrayIcon*>(tray.Icon(100))->activated(QSystemTrayIcon::Trigger);
   EXPECT_TRUE(window.isVisible());
   EXPECT_EQ(window.windowTitle(), tray.Icon(110)->toolTip());
+  EXPECT_TRUE(window.Calendar().isVisible());
+  EXPECT_EQ(window.Calendar().Cell(8).palette().color(QPalette::Window), QColor(0, 255, 255));
   window.CloseButton().click();
   EXPECT_FALSE(window.isVisible());
 
