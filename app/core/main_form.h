@@ -10,6 +10,7 @@
 #include "platform/text_painter.h"
 #include "platform/timer.h"
 #include "platform/tray_host.h"
+#include "timesync/sync.h"
 
 namespace tsukio {
 
@@ -43,6 +44,13 @@ struct Options {
   std::string proxyServer;
 };
 
+// Setting the clock: what it needs of the outside world, and the timer that takes its
+// status icon away again.
+struct ClockSync {
+  SyncServices& services;
+  Timer& ntpTimer;
+};
+
 // Everything the program asks of the desktop.
 struct Desktop {
   const Clock& clock;
@@ -50,6 +58,7 @@ struct Desktop {
   Timer& times;
   TextPainter& painter;
   MainWindowView& window;
+  ClockSync* sync = nullptr;  // none: the clock is never set
 };
 
 class TForm1;
@@ -72,6 +81,7 @@ class TForm1 {
   void RefreshTrayIcons();
   void TimesTimer();
   void UpdateClockIcons();
+  void ntpTimerTimer();
 
   void TrayNotify(TrayEvent event);
   void ResumeFromStandby();
