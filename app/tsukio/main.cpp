@@ -6,8 +6,11 @@
 #include <exception>
 
 #include "app/core/main_form.h"
+#include "platform/curl/curl_http_client.h"
+#include "platform/posix/clock_setting.h"
 #include "platform/posix/single_instance.h"
 #include "platform/posix/system_clock.h"
+#include "platform/posix/udp_network.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_resume.h"
 #include "platform/qt/qt_text_painter.h"
@@ -55,7 +58,15 @@ int main(int argc, char** argv) {
     tsukio::QtTrayHost tray(menu, [&formRef](tsukio::TrayEvent event) {
       formRef->Guarded([&formRef, event] { formRef->TrayNotify(event); });
     });
-    tsukio::Desktop desktop{clock, tray, times, painter, window};
+    tsukio::PosixDatagramNetwork udp;
+    tsukio::CurlHttpClient http;
+    tsukio::PosixTickCounter ticks;
+    tsukio::PosixUtcClock utc;
+    tsukio::PosixClockSetter setter;
+    tsukio::SyncServices services{udp, http, ticks, utc, setter};
+    tsukio::QtTimer ntpTimer;
+    tsukio::ClockSync sync{services, ntpTimer};
+    tsukio::Desktop desktop{clock, tray, times, painter, window, &sync};
     tsukio::TForm1 form(desktop);
     formRef = &form;
     BuildMenu(menu, form);
