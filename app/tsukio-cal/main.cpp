@@ -5,7 +5,10 @@
 #include <memory>
 
 #include "app/tsukio-cal/cal_cli.h"
+#include "platform/curl/curl_http_client.h"
+#include "platform/posix/clock_setting.h"
 #include "platform/posix/system_clock.h"
+#include "platform/posix/udp_network.h"
 #include "platform/qt/qt_image_files.h"
 #include "platform/qt/qt_text_painter.h"
 
@@ -33,6 +36,26 @@ class QtIconTools final : public tsukio::IconTools {
   tsukio::QtImageFiles files_;
 };
 
+// The network and the clocks, made for the one command that asks a time server.
+class PosixSyncTools final : public tsukio::SyncTools {
+ public:
+  tsukio::SyncServices& Services() override {
+    if (!parts_) parts_ = std::make_unique<Parts>();
+    return parts_->services;
+  }
+
+ private:
+  struct Parts {
+    tsukio::PosixDatagramNetwork udp;
+    tsukio::CurlHttpClient http;
+    tsukio::PosixTickCounter ticks;
+    tsukio::PosixUtcClock clock;
+    tsukio::PosixClockSetter setter;
+    tsukio::SyncServices services{udp, http, ticks, clock, setter};
+  };
+  std::unique_ptr<Parts> parts_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,9 +63,11 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const tsukio::SystemClock clock;
   QtIconTools icons;
+  PosixSyncTools sync;
   const char* noColour = std::getenv("NO_COLOR");
   const tsukio::CalEnvironment env{
-      clock, isatty(STDOUT_FILENO) == 1 && (noColour == nullptr || *noColour == '\0'), &icons};
+      clock, isatty(STDOUT_FILENO) == 1 && (noColour == nullptr || *noColour == '\0'), &icons,
+      &sync};
   const int code = tsukio::RunCal(args, std::cout, std::cerr, env);
   std::cout.flush();
   return code;
