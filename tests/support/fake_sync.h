@@ -32,7 +32,6 @@ class FakeUtcClock final : public UtcClock {
  public:
   UtcTime Now() const override { return follow != nullptr ? *follow - east : now; }
   std::optional<LocalTimestamp> ToLocal(UtcTime utc) const override {
-    if (noLocalTime) return std::nullopt;
     const UtcTime local = utc + east;
     const auto day = chr::floor<chr::days>(local);
     const chr::hh_mm_ss<chr::milliseconds> time{local - day};
@@ -44,7 +43,6 @@ class FakeUtcClock final : public UtcClock {
   chr::minutes east{9 * 60};
   UtcTime now{};
   const chr::sys_time<chr::milliseconds>* follow = nullptr;  // local wall time
-  bool noLocalTime = false;
 };
 
 // Records every time it is asked to set, and sets nothing.

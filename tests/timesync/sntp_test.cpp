@@ -20,25 +20,6 @@ UtcTime Utc(int y, unsigned m, unsigned d, int h, int min, int s, int ms = 0) {
 
 constexpr std::uint32_t kExampleServer = 0xC000027B;  // 192.0.2.123, ntp.example.jp
 
-TEST(SntpServerText, HostAndPort) {
-  EXPECT_EQ(SplitServerText("ntp.example.jp").port, 123);
-  EXPECT_EQ(SplitServerText("ntp.example.jp").host, "ntp.example.jp");
-  EXPECT_EQ(SplitServerText("ntp.example.jp:1123").port, 1123);
-  EXPECT_EQ(SplitServerText("ntp.example.jp:1123").host, "ntp.example.jp");
-  EXPECT_EQ(SplitServerText("ntp.example.jp:").port, 0);
-  EXPECT_EQ(SplitServerText("ntp.example.jp:12ab").port, 12);  // the digits at the start
-  EXPECT_GT(SplitServerText("h:65536").port, 65535);
-  EXPECT_GT(SplitServerText("h:99999999999999999999").port, 65535);  // no overflow
-  EXPECT_EQ(SplitServerText("").host, "");
-
-  EXPECT_EQ(ParseDottedIpv4("192.0.2.123"), kExampleServer);
-  EXPECT_EQ(ParseDottedIpv4("0.0.0.0"), 0u);
-  for (const char* name : {"192.0.2", "192.0.2.256", "192.0.2.1.", "1.2.3.4.5", "a.b.c.d",
-                           "192.0.2.0001", "ntp.example.jp", ""}) {
-    EXPECT_FALSE(ParseDottedIpv4(name)) << name;
-  }
-}
-
 TEST(SntpTime, ErasAndMilliseconds) {
   // Era 0 from 1970, era 1 from the 2036 rollover: never before 1970, never wrapped.
   EXPECT_EQ(NtpToUtc({3'500'000'000u, 0x80000000u}), Utc(2010, 11, 29, 6, 13, 20, 500));
@@ -49,16 +30,6 @@ TEST(SntpTime, ErasAndMilliseconds) {
   EXPECT_EQ(NtpToUtc({2'208'988'799u, 0}), Utc(2106, 2, 7, 6, 28, 15));
   EXPECT_EQ(NtpToUtc({3'500'000'000u, 4'294'967u}), Utc(2010, 11, 29, 6, 13, 20, 0));  // < 1 ms
   EXPECT_EQ(NtpToUtc({3'500'000'000u, 4'294'968u}), Utc(2010, 11, 29, 6, 13, 20, 1));
-}
-
-TEST(SntpPackets, RequestCarriesItsOwnStamp) {
-  const auto request = SntpRequest(0x0123456789ABCDEFu);
-  EXPECT_EQ(request[0], 0x0B);
-  for (std::size_t i = 1; i < 40; ++i) EXPECT_EQ(request[i], 0) << i;
-  EXPECT_EQ(testing::GetBigEndian64(request, 40), 0x0123456789ABCDEFu);
-
-  const auto reply = testing::SntpReply(request);
-  EXPECT_EQ(ReadSntpReply(reply, 0x0123456789ABCDEFu), (NtpTimestamp{3'500'000'000u, 0x80000000u}));
 }
 
 TEST(SntpPackets, OnlyAGenuineAnswerCounts) {
@@ -100,6 +71,7 @@ TEST(SyncClockNtp, SetsTheClockFromTheAnswer) {
   ASSERT_EQ(r.world.udp.sent.size(), 1u);
   EXPECT_EQ(r.world.udp.sent[0].to, (Ipv4Endpoint{kExampleServer, 123}));
   EXPECT_EQ(r.world.udp.sent[0].bytes.size(), 48u);
+  EXPECT_EQ(r.world.udp.sent[0].bytes[0], 0x0B);  // version 1, client mode
   EXPECT_EQ(r.world.udp.portsAsked, std::vector<std::uint16_t>{1024});
   EXPECT_EQ(r.world.udp.waits.front(), chr::milliseconds(5000));
 
@@ -126,44 +98,13 @@ TEST(SyncClockNtp, PortsAndAddresses) {
   }
 }
 
-TEST(SyncClockNtp, AnythingButTheAnswerIsNoAnswer) {
-  using Reply = std::function<std::vector<Datagram>(const SentDatagram&)>;
-  const auto from = [](std::uint32_t address, std::uint16_t port) -> Reply {
-    return [=](const SentDatagram& request) {
-      return std::vector<Datagram>{{{address, port}, testing::SntpReply(request.bytes)}};
-    };
-  };
-  const auto with = [](SntpAnswer answer) -> Reply {
-    return [=](const SentDatagram& request) {
-      return testing::ScriptedUdpPeer::Answer(request, answer);
-    };
-  };
-  const std::vector<std::pair<std::string, Reply>> cases = {
-      {"silence", [](const SentDatagram&) { return std::vector<Datagram>{}; }},
-      {"another port", from(kExampleServer, 124)},
-      {"another address", from(kExampleServer + 1, 123)},
-      {"short", with({.size = 47})},
-      {"client mode", with({.mode = 3})},
-      {"stratum 0", with({.stratum = 0})},
-      {"stratum 16", with({.stratum = 16})},
-      {"unsynchronized", with({.leap = 3})},
-      {"no time", with({.seconds = 0, .fraction = 0})},
-      {"another request's answer", with({.echo = false})},
-  };
-  for (const auto& [name, reply] : cases) {
-    NtpRun r;
-    r.world.udp.respond = reply;
-    EXPECT_EQ(r.Run("ntp.example.jp").result, SyncServerFailed) << name;
-    EXPECT_TRUE(r.world.setter.asked.empty()) << name;
-    EXPECT_EQ(r.world.udp.sent.size(), 1u) << name;  // one request, never a second
-  }
-}
-
+// Only the server's own address and port count; what else arrives is passed over.
 TEST(SyncClockNtp, StrayDatagramsDoNotHideTheAnswer) {
   NtpRun r;
   r.world.udp.respond = [](const SentDatagram& request) {
     std::vector<Datagram> arrivals = {
         {{kExampleServer, 9999}, testing::SntpReply(request.bytes)},
+        {{kExampleServer + 1, 123}, testing::SntpReply(request.bytes)},
         {request.to, testing::SntpReply(request.bytes, {.seconds = 3'600'000'000u, .echo = false})},
     };
     arrivals.push_back(testing::ScriptedUdpPeer::Answer(request, {})[0]);
@@ -192,39 +133,6 @@ TEST(SyncClockNtp, TheWaitIsOneWaitInAll) {
   EXPECT_EQ(SyncClockNtp("ntp.example.jp", services).result, SyncServerFailed);
   EXPECT_EQ(world.udp.waits,
             (std::vector<chr::milliseconds>{chr::milliseconds(3000), chr::milliseconds(1000)}));
-}
-
-TEST(SyncClockNtp, AfterTheRolloverTheClockIsSetNotRefused) {
-  NtpRun r;
-  r.world.udp.respond = [](const SentDatagram& request) {
-    return testing::ScriptedUdpPeer::Answer(request, {.seconds = 100, .fraction = 0});
-  };
-  EXPECT_EQ(r.Run("ntp.example.jp").result, SyncOk);
-  EXPECT_EQ(r.world.setter.asked, std::vector<UtcTime>{Utc(2036, 2, 7, 6, 29, 56)});
-}
-
-TEST(SyncClockNtp, AnAnswerTheClockCannotTakeIsPc) {
-  NtpRun refused;
-  refused.world.setter.refusal = "Operation not permitted";
-  const SyncReport report = refused.Run("ntp.example.jp");
-  EXPECT_EQ(report.result, SyncSetFailed);
-  EXPECT_EQ(report.setError, "Operation not permitted");
-  EXPECT_TRUE(report.local);
-
-  NtpRun noLocal;
-  noLocal.world.clock.noLocalTime = true;
-  EXPECT_EQ(noLocal.Run("ntp.example.jp").result, SyncSetFailed);
-  EXPECT_TRUE(noLocal.world.setter.asked.empty());
-}
-
-TEST(SyncClockNtp, NoSocketOrNoSendIsNoAnswer) {
-  NtpRun noSocket;
-  noSocket.world.udp.noSocket = true;
-  EXPECT_EQ(noSocket.Run("ntp.example.jp").result, SyncServerFailed);
-  NtpRun noSend;
-  noSend.world.udp.sendFails = true;
-  EXPECT_EQ(noSend.Run("ntp.example.jp").result, SyncServerFailed);
-  EXPECT_TRUE(noSend.world.udp.waits.empty());
 }
 
 }  // namespace
