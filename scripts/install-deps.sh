@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libxcb1-dev xvfb trayer xdotool x11-utils imagemagick
   libnova-dev
+  libcurl4-openssl-dev libsystemd-dev
+  python3 tinyproxy dbus-daemon
 )
 
 missing=()

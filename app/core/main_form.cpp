@@ -9,6 +9,7 @@
 #include "calendar/holidays.h"
 #include "calendar/weeks.h"
 #include "calwindow/month_grid.h"
+#include "timesync/sync_run.h"
 #include "tray/glyphs.h"
 #include "tray/tray_icons.h"
 
@@ -18,6 +19,7 @@ namespace {
 
 constexpr int kMinuteTick = 60000;
 constexpr int kSecondTick = 1000;
+constexpr int kSyncStatusShown = 5000;
 constexpr std::string_view kOptionsCaption = "設定";
 constexpr std::string_view kAboutCaption = "バージョン情報";
 
@@ -33,6 +35,12 @@ TForm1::TForm1(Desktop& desktop) : desktop_(desktop) {
   desktop_.times.SetEnabled(false);
   desktop_.times.SetInterval(kMinuteTick);
   desktop_.times.OnTick([this] { Guarded([this] { TimesTimer(); }); });
+  if (desktop_.sync != nullptr) {
+    Timer& ntpTimer = desktop_.sync->ntpTimer;
+    ntpTimer.SetEnabled(false);
+    ntpTimer.SetInterval(kSyncStatusShown);
+    ntpTimer.OnTick([this] { Guarded([this] { ntpTimerTimer(); }); });
+  }
 }
 
 const std::vector<MenuItem>& TForm1::PopupMenu1() {
@@ -82,6 +90,7 @@ void TForm1::FinishStartUp() {
 
 bool TForm1::FormCloseQuery() {
   DeleteShownIcons();
+  if (desktop_.sync != nullptr) desktop_.sync->ntpTimer.SetEnabled(false);
   HideWindow();
   return true;
 }
@@ -148,6 +157,16 @@ void TForm1::RefreshTrayIcons() {
     entries.push_back({kWeekNumberIcon, "第" + std::to_string(week) + "週"});
   }
 
+  if (desktop_.sync != nullptr && state_.SyncIconShown == 0) {
+    const SyncSettings sync{options_.ntpSetup, options_.httpSetup, options_.ntpServer,
+                            options_.httpServer, options_.proxyServer};
+    if (auto tooltip = RunClockSync(sync, desktop_.sync->services, glyphs, context)) {
+      entries.push_back({kSyncIcon, std::move(*tooltip)});
+      state_.SyncIconShown = 1;
+      desktop_.sync->ntpTimer.SetEnabled(true);  // a running timer keeps its period
+    }
+  }
+
   state_.ShownDay = today.day;
 
   if (ReverseIconOrder(desktop_.tray)) {
@@ -198,6 +217,14 @@ void TForm1::UpdateClockIcons() {
     ModifyTrayIcon(desktop_.tray, kMinuteIcon, glyphs[0]);
     shownMinute_ = minute;
   }
+}
+
+void TForm1::ntpTimerTimer() {
+  if (state_.SyncIconShown == 1) {
+    DeleteTrayIcon(desktop_.tray, kSyncIcon);
+    state_.SyncIconShown = 0;
+  }
+  if (desktop_.sync != nullptr) desktop_.sync->ntpTimer.SetEnabled(false);
 }
 
 void TForm1::TrayNotify(TrayEvent event) {

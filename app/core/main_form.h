@@ -12,6 +12,7 @@
 #include "platform/text_painter.h"
 #include "platform/timer.h"
 #include "platform/tray_host.h"
+#include "timesync/sync.h"
 
 namespace tsukio {
 
@@ -38,6 +39,13 @@ struct Options {
   std::string proxyServer;  // with "http://" in front while httpSetup is 2 or more
 };
 
+// Setting the clock: what it needs of the outside world, and the timer that takes its
+// status icon away again.
+struct ClockSync {
+  SyncServices& services;
+  Timer& ntpTimer;
+};
+
 // Everything the program asks of the desktop.
 struct Desktop {
   const Clock& clock;
@@ -46,6 +54,7 @@ struct Desktop {
   TextPainter& painter;
   MainWindowView& window;
   SettingsStorage& settings;
+  ClockSync* sync = nullptr;  // none: the clock is never set
 };
 
 class TForm1;
@@ -68,6 +77,7 @@ class TForm1 {
   void RefreshTrayIcons();
   void TimesTimer();
   void UpdateClockIcons();
+  void ntpTimerTimer();
 
   void TrayNotify(TrayEvent event);
   void ResumeFromStandby();

@@ -14,6 +14,7 @@
 #include "calendar/holidays.h"
 #include "calendar/weeks.h"
 #include "calwindow/month_grid.h"
+#include "timesync/sync_run.h"
 #include "tray/glyphs.h"
 
 namespace tsukio {
@@ -48,13 +49,19 @@ constexpr std::string_view kUsage =
     "  snapshot [YEAR MONTH] --out DIR [--weeks iso|usa] [--date DATE]\n"
     "      Pictures of the main window as PNG files: calendar.png (that month, today\n"
     "      marked; --weeks adds the week-number column), options.png and about.png.\n"
+    "  sync (--ntp HOST[:PORT] | --http URL [--proxy HOST:PORT | --system-proxy]) [--dry-run]\n"
+    "      Asks the time server as the tray does and sets the clock from its answer;\n"
+    "      with --dry-run only prints what it would set. Prints outcome: 0 set, 1 no\n"
+    "      usable answer, 2 not set; then the answer's local-time and its offset from\n"
+    "      this machine's clock.\n"
     "\n"
     "Options:\n"
     "  --date DATE   take DATE as today\n"
     "  --help        show this help\n"
     "  --version     show the version\n"
     "\n"
-    "Exit status: 0 on success, 2 for bad input, 1 when output cannot be written.\n";
+    "Exit status: 0 on success, 2 for bad input, 1 when output cannot be written or\n"
+    "sync's outcome is not 0.\n";
 
 // Bad input: reported as one line and exit status 2.
 class UsageError : public std::runtime_error {
@@ -77,6 +84,11 @@ struct Arguments {
   std::optional<std::pair<int, int>> time;
   std::optional<int> dpi;
   std::optional<std::string> out;
+  std::optional<std::string> ntp;
+  std::optional<std::string> http;
+  std::optional<std::string> proxy;
+  bool systemProxy = false;
+  bool dryRun = false;
 };
 
 chr::year_month_day ParseDate(const std::string& text) {
@@ -152,9 +164,13 @@ Arguments ParseArguments(const std::string& command, const std::vector<std::stri
     if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
       throw UsageError("unknown option \"" + name + "\" for " + command);
     }
-    if (name == "--no-color" || name == "--12h") {
+    if (name == "--no-color" || name == "--12h" || name == "--system-proxy" ||
+        name == "--dry-run") {
       if (equals != std::string::npos) throw UsageError(name + " takes no value");
-      (name == "--12h" ? parsed.twelveHour : parsed.noColour) = true;
+      if (name == "--12h") parsed.twelveHour = true;
+      if (name == "--no-color") parsed.noColour = true;
+      if (name == "--system-proxy") parsed.systemProxy = true;
+      if (name == "--dry-run") parsed.dryRun = true;
       continue;
     }
     std::string value;
@@ -170,6 +186,9 @@ Arguments ParseArguments(const std::string& command, const std::vector<std::stri
     if (name == "--time") parsed.time = ParseTime(value);
     if (name == "--dpi") parsed.dpi = ParseDpi(value);
     if (name == "--out") parsed.out = value;
+    if (name == "--ntp") parsed.ntp = value;
+    if (name == "--http") parsed.http = value;
+    if (name == "--proxy") parsed.proxy = value;
   }
   return parsed;
 }
@@ -463,6 +482,108 @@ int Snapshot(const std::vector<std::string>& args, std::ostream& out, const CalE
   return 0;
 }
 
+// HOST or HOST:PORT with a port from 1 to 65535.
+bool IsHostAndPort(std::string_view text, bool portRequired) {
+  const auto colon = text.find(':');
+  if (text.empty() || colon == 0) return false;
+  if (colon == std::string_view::npos) return !portRequired;
+  const std::string_view port = text.substr(colon + 1);
+  bool digits = !port.empty() && port.size() <= 5;
+  for (char c : port) digits = digits && c >= '0' && c <= '9';
+  const int number = digits ? std::stoi(std::string(port)) : 0;
+  return number >= 1 && number <= 65535;
+}
+
+bool IsWebUrl(std::string_view url) {
+  for (std::string_view scheme : {"http://", "https://"}) {
+    if (url.starts_with(scheme) && url.size() > scheme.size() && url[scheme.size()] != '/') {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Stands in for the clock setter: notes this machine's time when the answer's time is set,
+// and passes it on to the real setter unless this is a dry run.
+class MeasuringSetter final : public ClockSetter {
+ public:
+  MeasuringSetter(const UtcClock& clock, ClockSetter* real) : clock_(clock), real_(real) {}
+  std::string SetUtc(UtcTime utc) override {
+    machineTime = clock_.Now();
+    return real_ != nullptr ? real_->SetUtc(utc) : std::string();
+  }
+  std::optional<UtcTime> machineTime;
+
+ private:
+  const UtcClock& clock_;
+  ClockSetter* real_;
+};
+
+std::string LocalTimeText(const LocalTimestamp& t) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d.%03d",
+                static_cast<int>(t.date.year()), static_cast<unsigned>(t.date.month()),
+                static_cast<unsigned>(t.date.day()), t.hour, t.minute, t.second, t.millisecond);
+  return text;
+}
+
+std::string OffsetText(chr::milliseconds offset) {
+  const long long ms = offset.count();
+  const long long size = ms < 0 ? -ms : ms;
+  char text[48];
+  std::snprintf(text, sizeof text, "%c%lld.%03lld s", ms < 0 ? '-' : '+', size / 1000, size % 1000);
+  return text;
+}
+
+int Sync(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+         const CalEnvironment& env) {
+  const Arguments parsed =
+      ParseArguments("sync", args, {"--ntp", "--http", "--proxy", "--system-proxy", "--dry-run"});
+  ExpectPositional("sync", parsed, 0, 0);
+  if (parsed.ntp && parsed.http) throw UsageError("sync: give --ntp or --http, not both");
+  if (!parsed.ntp && !parsed.http) throw UsageError("sync: --ntp HOST[:PORT] or --http URL needed");
+  if (parsed.ntp && (parsed.proxy || parsed.systemProxy)) {
+    throw UsageError("sync: --proxy and --system-proxy go with --http only");
+  }
+  if (parsed.proxy && parsed.systemProxy) {
+    throw UsageError("sync: give --proxy or --system-proxy, not both");
+  }
+  SyncSettings settings;
+  if (parsed.ntp) {
+    if (!IsHostAndPort(*parsed.ntp, false)) {
+      throw UsageError("invalid server \"" + *parsed.ntp + "\" (expected HOST or HOST:PORT)");
+    }
+    settings.ntpSetup = 1;
+    settings.ntpServer = *parsed.ntp;
+  } else {
+    if (!IsWebUrl(*parsed.http)) {
+      throw UsageError("invalid URL \"" + *parsed.http + "\" (expected http://HOST/...)");
+    }
+    if (parsed.proxy && !IsHostAndPort(*parsed.proxy, true)) {
+      throw UsageError("invalid proxy \"" + *parsed.proxy + "\" (expected HOST:PORT)");
+    }
+    settings.httpSetup = parsed.proxy ? 2 : parsed.systemProxy ? 3 : 1;
+    settings.httpServer = *parsed.http;
+    if (parsed.proxy) settings.proxyServer = "http://" + *parsed.proxy;
+  }
+  if (env.sync == nullptr) throw OutputError("sync: the network is not available here");
+
+  SyncServices& real = env.sync->Services();
+  MeasuringSetter setter(real.clock, parsed.dryRun ? nullptr : &real.setter);
+  SyncServices services{real.udp, real.http, real.ticks, real.clock, setter, real.ntpWait};
+  const SyncReport report = SynchronizeClock(settings, services);
+
+  out << "outcome: " << static_cast<int>(report.result) << '\n';
+  if (report.local) out << "local-time: " << LocalTimeText(*report.local) << '\n';
+  if (report.time && setter.machineTime) {
+    out << "offset: " << OffsetText(*report.time - *setter.machineTime) << '\n';
+  }
+  if (report.result == SyncSetFailed && !report.setError.empty()) {
+    err << "tsukio-cal: the clock was not set: " << report.setError << '\n';
+  }
+  return report.result == SyncOk ? 0 : 1;
+}
+
 }  // namespace
 
 int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -491,6 +612,7 @@ int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (command == "month") return Month(args, out, env);
     if (command == "icons") return Icons(args, out, env);
     if (command == "snapshot") return Snapshot(args, out, env);
+    if (command == "sync") return Sync(args, out, err, env);
     throw UsageError("unknown command \"" + command + "\" (try --help)");
   } catch (const UsageError& e) {
     err << "tsukio-cal: " << e.what() << '\n';

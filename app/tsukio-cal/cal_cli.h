@@ -8,6 +8,7 @@
 #include "platform/image.h"
 #include "platform/main_window_view.h"
 #include "platform/text_painter.h"
+#include "timesync/sync.h"
 
 namespace tsukio {
 
@@ -28,11 +29,20 @@ class WindowPictures {
   virtual ImageFiles& Files() = 0;
 };
 
+// What asking a time server needs; made only when a command asks one. Its clock setter
+// sets the real clock: a dry run never reaches it.
+class SyncTools {
+ public:
+  virtual ~SyncTools() = default;
+  virtual SyncServices& Services() = 0;
+};
+
 struct CalEnvironment {
   const Clock& clock;
   bool colourTerminal = false;  // stdout is a terminal and NO_COLOR is not set
   IconTools* icons = nullptr;
   WindowPictures* window = nullptr;
+  SyncTools* sync = nullptr;
 };
 
 // Runs one tsukio-cal command line (without the program name). Returns the exit code:

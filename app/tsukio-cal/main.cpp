@@ -6,8 +6,11 @@
 #include <memory>
 
 #include "app/tsukio-cal/cal_cli.h"
+#include "platform/curl/curl_http_client.h"
 #include "platform/null_window_input.h"
+#include "platform/posix/clock_setting.h"
 #include "platform/posix/system_clock.h"
+#include "platform/posix/udp_network.h"
 #include "platform/qt/qt_image_files.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_text_painter.h"
@@ -65,6 +68,26 @@ class QtWindowPictures final : public tsukio::WindowPictures {
   tsukio::QtImageFiles files_;
 };
 
+// The network and the clocks, made for the one command that asks a time server.
+class PosixSyncTools final : public tsukio::SyncTools {
+ public:
+  tsukio::SyncServices& Services() override {
+    if (!parts_) parts_ = std::make_unique<Parts>();
+    return parts_->services;
+  }
+
+ private:
+  struct Parts {
+    tsukio::PosixDatagramNetwork udp;
+    tsukio::CurlHttpClient http;
+    tsukio::PosixTickCounter ticks;
+    tsukio::PosixUtcClock clock;
+    tsukio::PosixClockSetter setter;
+    tsukio::SyncServices services{udp, http, ticks, clock, setter};
+  };
+  std::unique_ptr<Parts> parts_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,10 +96,11 @@ int main(int argc, char** argv) {
   const tsukio::SystemClock clock;
   QtIconTools icons;
   QtWindowPictures window;
+  PosixSyncTools sync;
   const char* noColour = std::getenv("NO_COLOR");
   const tsukio::CalEnvironment env{
       clock, isatty(STDOUT_FILENO) == 1 && (noColour == nullptr || *noColour == '\0'), &icons,
-      &window};
+      &window, &sync};
   const int code = tsukio::RunCal(args, std::cout, std::cerr, env);
   std::cout.flush();
   return code;

@@ -9,9 +9,12 @@
 
 #include "app/core/form_input.h"
 #include "app/core/main_form.h"
+#include "platform/curl/curl_http_client.h"
+#include "platform/posix/clock_setting.h"
 #include "platform/posix/settings_file.h"
 #include "platform/posix/single_instance.h"
 #include "platform/posix/system_clock.h"
+#include "platform/posix/udp_network.h"
 #include "platform/qt/app_icon.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_resume.h"
@@ -71,8 +74,16 @@ int main(int argc, char** argv) {
     tsukio::QtTrayHost tray(menu, [&formRef](tsukio::TrayEvent event) {
       formRef->Guarded([&formRef, event] { formRef->TrayNotify(event); });
     });
+    tsukio::PosixDatagramNetwork udp;
+    tsukio::CurlHttpClient http;
+    tsukio::PosixTickCounter ticks;
+    tsukio::PosixUtcClock utc;
+    tsukio::PosixClockSetter setter;
+    tsukio::SyncServices services{udp, http, ticks, utc, setter};
+    tsukio::QtTimer ntpTimer;
+    tsukio::ClockSync sync{services, ntpTimer};
     tsukio::SettingsFile settings(tsukio::SettingsFilePath(tsukio::ProgramName()));
-    tsukio::Desktop desktop{clock, tray, times, painter, window, settings};
+    tsukio::Desktop desktop{clock, tray, times, painter, window, settings, &sync};
     tsukio::TForm1 form(desktop);
     formRef = &form;
     input.Attach(form);

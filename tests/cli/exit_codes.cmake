@@ -31,3 +31,10 @@ expect(2 holidays 10000)
 expect(2 snapshot 2011 5)  # no --out: refused before anything is drawn
 expect(2 frobnicate)
 expect(2)
+# sync: bad arguments never reach the network, and never the clock.
+expect(2 sync)
+expect(2 sync --ntp 127.0.0.1:0 --dry-run)
+expect(2 sync --http ftp://127.0.0.1/ --dry-run)
+if(NOT err MATCHES "^tsukio-cal: invalid URL \"ftp://127.0.0.1/\"" OR NOT out STREQUAL "")
+  message(FATAL_ERROR "sync with a bad URL printed: [${out}] [${err}]")
+endif()

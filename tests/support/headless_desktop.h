@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/core/main_form.h"
+#include "tests/support/fake_sync.h"
 #include "tests/support/recording_painter.h"
 
 namespace tsukio::testing {
@@ -147,10 +148,14 @@ class FakeSettings final : public SettingsStorage {
 };
 
 // The whole desktop without a display: a settable clock, timers the test advances by hand,
-// a recording tray and window, and a painter that draws nothing.
+// a recording tray and window, a painter that draws nothing, and a scripted network with a
+// clock setter that only records.
 class HeadlessDesktop final : public Clock {
  public:
-  explicit HeadlessDesktop(LocalTime start) : now_(start), times_(now_) {}
+  explicit HeadlessDesktop(LocalTime start) : now_(start), times_(now_), ntpTimer_(now_) {
+    sync.ticks.follow = &now_;
+    sync.clock.follow = &now_;
+  }
 
   LocalDateTime Now() const override {
     const auto day = chr::floor<chr::days>(now_);
@@ -162,18 +167,27 @@ class HeadlessDesktop final : public Clock {
   // Moves the clock on, firing every timer that falls due on the way, in order.
   void Advance(Millis by) {
     const LocalTime end = now_ + by;
-    while (times_.Enabled() && times_.due() <= end) {
-      now_ = times_.due();
-      times_.Fire();
+    for (;;) {
+      FakeTimer* next = nullptr;
+      for (FakeTimer* timer : {&times_, &ntpTimer_}) {
+        if (timer->Enabled() && timer->due() <= end && (!next || timer->due() < next->due())) {
+          next = timer;
+        }
+      }
+      if (next == nullptr) break;
+      now_ = next->due();
+      next->Fire();
     }
     now_ = end;
   }
   // Sets the clock without any timer firing, as a suspended machine sees it.
   void Jump(LocalTime to) {
     now_ = to;
-    if (times_.Enabled() && times_.due() < now_) {
-      times_.SetEnabled(false);
-      times_.SetEnabled(true);
+    for (FakeTimer* timer : {&times_, &ntpTimer_}) {
+      if (timer->Enabled() && timer->due() < now_) {
+        timer->SetEnabled(false);
+        timer->SetEnabled(true);
+      }
     }
   }
 
@@ -181,13 +195,17 @@ class HeadlessDesktop final : public Clock {
   FakeWindow window;
   FakeSettings settings;
   RecordingPainter painter;
+  FakeSyncWorld sync;
   FakeTimer& times() { return times_; }
+  FakeTimer& ntpTimer() { return ntpTimer_; }
   Desktop& desktop() { return desktop_; }
 
  private:
   LocalTime now_;
   FakeTimer times_;
-  Desktop desktop_{*this, tray, times_, painter, window, settings};
+  FakeTimer ntpTimer_;
+  ClockSync clockSync_{sync.services, ntpTimer_};
+  Desktop desktop_{*this, tray, times_, painter, window, settings, &clockSync_};
 };
 
 inline LocalTime At(int y, unsigned m, unsigned d, int hour = 0, int minute = 0, int second = 0) {

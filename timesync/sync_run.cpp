@@ -1,0 +1,57 @@
+#include "timesync/sync_run.h"
+
+#include "timesync/http_date.h"
+#include "timesync/sntp.h"
+
+namespace tsukio {
+
+bool SyncConfigured(const SyncSettings& settings) {
+  return settings.ntpSetup == 1 || settings.httpSetup >= 1;
+}
+
+SyncReport SynchronizeClock(const SyncSettings& settings, SyncServices& services) {
+  HttpDateText date;
+  switch (settings.httpSetup) {
+    case 0:
+      return SyncClockNtp(settings.ntpServer, services);
+    case 1:
+      date = FetchHttpDate(HttpAccessMode::kDirect, settings.httpServer, {}, services);
+      break;
+    case 2:
+      date = FetchHttpDate(HttpAccessMode::kNamedProxy, settings.httpServer, settings.proxyServer,
+                           services);
+      break;
+    case 3:
+      date = FetchHttpDate(HttpAccessMode::kPreconfigured, settings.httpServer, {}, services);
+      break;
+    default:
+      return SyncReport{};
+  }
+  if (!date.HasValue()) return SyncReport{};
+  return SetClockFromHttpDate(date.text, date.receiptTick, services);
+}
+
+SyncStatus StatusOf(SyncResult result, const SyncSettings& settings) {
+  switch (result) {
+    case SyncOk:
+      return {"ok", glyph_colour::kSyncOk, "時刻調整完了"};
+    case SyncServerFailed: {
+      // Only the SNTP server is named: in the HTTP modes it was not the one asked.
+      const std::string server = settings.httpSetup == 0 ? settings.ntpServer : "";
+      return {"sv", glyph_colour::kSyncFailed, server + "サーバーへの接続失敗"};
+    }
+    case SyncSetFailed:
+      break;
+  }
+  return {"pc", glyph_colour::kSyncFailed, "PCへの時刻設定失敗"};
+}
+
+std::optional<std::string> RunClockSync(const SyncSettings& settings, SyncServices& services,
+                                        GlyphList& glyphs, const GlyphContext& context) {
+  if (!SyncConfigured(settings)) return std::nullopt;
+  const SyncStatus status = StatusOf(SynchronizeClock(settings, services).result, settings);
+  AddTextGlyph(glyphs, status.word, true, status.colour, context);
+  return status.tooltip;
+}
+
+}  // namespace tsukio
