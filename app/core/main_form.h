@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/main_window_view.h"
 #include "platform/settings_storage.h"
@@ -45,6 +46,7 @@ struct Desktop {
   TextPainter& painter;
   MainWindowView& window;
   SettingsStorage& settings;
+  Autostart& autostart;
 };
 
 class TForm1;
@@ -118,6 +120,7 @@ class TForm1 {
   void LoadBox(OptionBox box, bool checked, bool ruleWhenClearedAtStartUp);
   void RunTimeMethodRule();
   bool Shows(OptionBox box) const;
+  bool SaveAutostart();
 
   Desktop& desktop_;
   AppState state_;

@@ -9,6 +9,7 @@
 
 #include "app/core/form_input.h"
 #include "app/core/main_form.h"
+#include "platform/posix/autostart_file.h"
 #include "platform/posix/settings_file.h"
 #include "platform/posix/single_instance.h"
 #include "platform/posix/system_clock.h"
@@ -18,6 +19,7 @@
 #include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_host.h"
+#include "resources/resources.h"
 
 namespace {
 
@@ -61,7 +63,10 @@ int main(int argc, char** argv) {
       formRef->Guarded([&formRef, event] { formRef->TrayNotify(event); });
     });
     tsukio::SettingsFile settings(tsukio::SettingsFilePath(tsukio::ProgramName()));
-    tsukio::Desktop desktop{clock, tray, times, painter, window, settings};
+    tsukio::AutostartFile autostart(
+        tsukio::AutostartFilePath(),
+        tsukio::AutostartEntry(tsukio::resources::DesktopEntry(), tsukio::ExecutablePath()));
+    tsukio::Desktop desktop{clock, tray, times, painter, window, settings, autostart};
     tsukio::TForm1 form(desktop);
     formRef = &form;
     input.Attach(form);

@@ -146,6 +146,27 @@ class FakeSettings final : public SettingsStorage {
   int folderCalls = 0;
 };
 
+// The login entry as a flag; changes can be made to fail.
+class FakeAutostart final : public Autostart {
+ public:
+  std::string Path() const override { return "/home/user/.config/autostart/tsukio.desktop"; }
+  bool Exists() const override { return present; }
+  bool Enable() override { return Change(true); }
+  bool Disable() override { return Change(false); }
+
+  bool present = false;
+  bool failChanges = false;
+  int changes = 0;
+
+ private:
+  bool Change(bool to) {
+    if (failChanges) return false;
+    present = to;
+    ++changes;
+    return true;
+  }
+};
+
 // The whole desktop without a display: a settable clock, timers the test advances by hand,
 // a recording tray and window, and a painter that draws nothing.
 class HeadlessDesktop final : public Clock {
@@ -181,13 +202,14 @@ class HeadlessDesktop final : public Clock {
   FakeWindow window;
   FakeSettings settings;
   RecordingPainter painter;
+  FakeAutostart autostart;
   FakeTimer& times() { return times_; }
   Desktop& desktop() { return desktop_; }
 
  private:
   LocalTime now_;
   FakeTimer times_;
-  Desktop desktop_{*this, tray, times_, painter, window, settings};
+  Desktop desktop_{*this, tray, times_, painter, window, settings, autostart};
 };
 
 inline LocalTime At(int y, unsigned m, unsigned d, int hour = 0, int minute = 0, int second = 0) {
