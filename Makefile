@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench memory almanac install uninstall clean
+.PHONY: all deps configure build run test bench memory almanac install uninstall package clean
 
 all: build
 
@@ -58,6 +58,10 @@ uninstall:
 	  xargs -d '\n' rm -fv < $(BUILD_DIR)/installed-files.txt; \
 	  rm -f $(BUILD_DIR)/installed-files.txt; \
 	fi
+
+# The Debian package, in the build folder: tsukio_<version>-1_<arch>.deb
+package: build
+	@cmake --build $(BUILD_DIR) --target package
 
 clean:
 	rm -rf $(BUILD_DIR)

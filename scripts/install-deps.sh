@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libxcb1-dev xvfb trayer xdotool x11-utils
   libnova-dev
-  desktop-file-utils man-db
+  desktop-file-utils dpkg-dev file man-db
 )
 
 missing=()
