@@ -3,15 +3,16 @@
 # icons as large as their folders say, man pages that render without a warning and name
 # every command and option of tsukio-cal, and programs that run from there.
 set -euo pipefail
-build=$1
-version=$2
+cmake=$1
+build=$2
+version=$3
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 prefix=$work/prefix
-cmake --install "$build" --prefix "$prefix" >/dev/null
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
 expected="bin/tsukio
 bin/tsukio-cal

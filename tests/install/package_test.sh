@@ -3,15 +3,16 @@
 # dependencies, its contents, and the packaged programs running from the unpacked files,
 # tsukio in a real X server with a real tray.
 set -euo pipefail
-build=$1
-version=$2
-tray_e2e=$3
+cpack=$1
+build=$2
+version=$3
+tray_e2e=$4
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-cpack --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
+"$cpack" --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 ||
   fail "cpack failed: $(cat "$work/cpack.log")"
 deb=$work/tsukio_${version}-1_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "no $(basename "$deb"); cpack wrote: $(ls "$work")"
