@@ -2,8 +2,9 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench memory almanac clean
+.PHONY: all deps configure build run test bench memory almanac install uninstall package clean
 
 all: build
 
@@ -42,6 +43,25 @@ almanac: build
 	@$(BUILD_DIR)/tools/almanac/tsukio-almanac 1900 2100 > resources/almanac.txt.new
 	@mv resources/almanac.txt.new resources/almanac.txt
 	@cmake --build $(BUILD_DIR)
+
+# Installs under PREFIX (with DESTDIR in front when set), and keeps the list of the files
+# it installed for `make uninstall`: cmake's own list is rewritten by every install,
+# `make package`'s included.
+install: build
+	@cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+	@sed 's|^|$(DESTDIR)|' $(BUILD_DIR)/install_manifest.txt > $(BUILD_DIR)/installed-files.txt
+
+uninstall:
+	@if [ ! -f $(BUILD_DIR)/installed-files.txt ]; then \
+	  echo "Nothing to uninstall: no $(BUILD_DIR)/installed-files.txt from \`make install\`."; \
+	else \
+	  xargs -d '\n' rm -fv < $(BUILD_DIR)/installed-files.txt; \
+	  rm -f $(BUILD_DIR)/installed-files.txt; \
+	fi
+
+# The Debian package, in the build folder: tsukio_<version>-1_<arch>.deb
+package: build
+	@cmake --build $(BUILD_DIR) --target package
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -29,7 +29,8 @@ void BM_RefreshTrayIconsDrawn(benchmark::State& state) {
   testing::HeadlessDesktop desktop(testing::At(2026, 5, 4, 13, 5));
   QtTextPainter painter;
   desktop.settings.contents = kEverything;
-  Desktop real{desktop, desktop.tray, desktop.times(), painter, desktop.window, desktop.settings};
+  Desktop real{desktop,        desktop.tray,     desktop.times(),  painter,
+               desktop.window, desktop.settings, desktop.autostart};
   TForm1 form(real);
   form.FormCreate();
   for (auto _ : state) {

@@ -23,7 +23,7 @@ struct TextField {
   friend bool operator==(const TextField&, const TextField&) = default;
 };
 
-enum class OptionBox { kMonth, kWeek, kTime, kNumber, k12h, kEtc, kAuto, kTimeServer };
+enum class OptionBox { kMonth, kWeek, kTime, kNumber, k12h, kEtc, kAuto, kTimeServer, kStartup };
 enum class ServerField { kNtp, kHttp, kProxy };
 enum class OptionsTab { kVisible = 0, kEtc = 1, kTime = 2 };
 
@@ -43,6 +43,7 @@ struct OptionsPanel {
   CheckBox chkAuto;
   Control lblAuto, txtAuto, cmdAuto;
   int autoSeconds = 30;  // the up-down's position, which txtAuto shows
+  CheckBox chkStartup;   // ログイン時に起動: whether the desktop's login entry exists
 
   // 時刻
   CheckBox chkTimeServer;

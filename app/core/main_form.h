@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/autostart.h"
 #include "platform/clock.h"
 #include "platform/main_window_view.h"
 #include "platform/settings_storage.h"
@@ -54,6 +55,7 @@ struct Desktop {
   TextPainter& painter;
   MainWindowView& window;
   SettingsStorage& settings;
+  Autostart& autostart;
   ClockSync* sync = nullptr;  // none: the clock is never set
 };
 
@@ -135,6 +137,7 @@ class TForm1 {
   void LoadBox(OptionBox box, bool checked, bool ruleWhenClearedAtStartUp);
   void RunTimeMethodRule();
   bool Shows(OptionBox box) const;
+  bool SaveAutostart();
   void BuildCalendar(std::chrono::year_month shown);
 
   Desktop& desktop_;

@@ -49,6 +49,8 @@ CheckBox& TForm1::Box(OptionBox box) {
       return p.chkAuto;
     case OptionBox::kTimeServer:
       return p.chkTimeServer;
+    case OptionBox::kStartup:
+      return p.chkStartup;
   }
   return p.chkMonth;
 }
@@ -122,6 +124,8 @@ void TForm1::RunBoxRule(OptionBox box) {
         p.txtNtpServer.enabled = p.txtHttpServer.enabled = p.txtProxyServer.enabled = false;
       }
       return;
+    case OptionBox::kStartup:
+      return;  // the login entry follows at 決定
   }
 }
 
@@ -219,6 +223,7 @@ void TForm1::LoadSettings() {
   LoadBox(OptionBox::k12h, integer("12h", 0) == 1, false);
   LoadBox(OptionBox::kEtc, integer("Etc", 0) == 1, false);
   LoadBox(OptionBox::kAuto, integer("Auto", 0) == 1, true);
+  LoadBox(OptionBox::kStartup, desktop_.autostart.Exists(), false);
 
   const int stored = integer("AutoTime", -1);
   const int seconds = stored >= 1 && stored <= 300 ? stored : kDefaultAutoSeconds;
@@ -287,8 +292,22 @@ bool TForm1::SaveSettings() {
              : p.txtProxyServer.text.empty() ? "1"
                                              : "2");
 
-  if (storage.Write(file.Text())) return true;
-  desktop_.window.ShowError(storage.Path() + " に書き込めません");
+  if (!storage.Write(file.Text())) {
+    desktop_.window.ShowError(storage.Path() + " に書き込めません");
+    return false;
+  }
+  return SaveAutostart();
+}
+
+// The login entry is the desktop's own, so it is changed only when the box no longer says
+// what the desktop has: 決定 alone never rewrites an entry the user may have edited. It comes
+// after the file, so a refused file leaves both as they were.
+bool TForm1::SaveAutostart() {
+  Autostart& autostart = desktop_.autostart;
+  const bool wanted = window_.options.chkStartup.checked;
+  if (wanted == autostart.Exists()) return true;
+  if (wanted ? autostart.Enable() : autostart.Disable()) return true;
+  desktop_.window.ShowError(autostart.Path() + " に書き込めません");
   return false;
 }
 

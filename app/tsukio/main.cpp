@@ -10,6 +10,7 @@
 #include "app/core/form_input.h"
 #include "app/core/main_form.h"
 #include "platform/curl/curl_http_client.h"
+#include "platform/posix/autostart_file.h"
 #include "platform/posix/clock_setting.h"
 #include "platform/posix/settings_file.h"
 #include "platform/posix/single_instance.h"
@@ -21,6 +22,7 @@
 #include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_host.h"
+#include "resources/resources.h"
 
 namespace {
 
@@ -83,7 +85,10 @@ int main(int argc, char** argv) {
     tsukio::QtTimer ntpTimer;
     tsukio::ClockSync sync{services, ntpTimer};
     tsukio::SettingsFile settings(tsukio::SettingsFilePath(tsukio::ProgramName()));
-    tsukio::Desktop desktop{clock, tray, times, painter, window, settings, &sync};
+    tsukio::AutostartFile autostart(
+        tsukio::AutostartFilePath(),
+        tsukio::AutostartEntry(tsukio::resources::DesktopEntry(), tsukio::ExecutablePath()));
+    tsukio::Desktop desktop{clock, tray, times, painter, window, settings, autostart, &sync};
     tsukio::TForm1 form(desktop);
     formRef = &form;
     input.Attach(form);

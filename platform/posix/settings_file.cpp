@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <random>
+#include <string_view>
 
 namespace tsukio {
 
@@ -64,29 +65,31 @@ bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
   return true;
 }
 
-std::string SettingsFilePath(const std::string& programName) {
+std::string ConfigHome() {
   const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::string base;
-  if (config != nullptr && config[0] == '/') {
-    base = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::string(home != nullptr && *home != '\0' ? home : "/tmp") + "/.config";
-  }
+  if (config != nullptr && config[0] == '/') return config;
+  const char* home = std::getenv("HOME");
+  return std::string(home != nullptr && *home != '\0' ? home : "/tmp") + "/.config";
+}
+
+std::string SettingsFilePath(const std::string& programName) {
   // The program's name with its extension, if it has one, replaced.
   const auto dot = programName.rfind('.');
   const std::string stem =
       dot == std::string::npos || dot == 0 ? programName : programName.substr(0, dot);
-  return base + "/Quorv/Tsukio/" + stem + ".ini";
+  return ConfigHome() + "/Quorv/Tsukio/" + stem + ".ini";
 }
 
-// One level at a time from the top, so a fresh account without ~/.config works too.
-void SettingsFile::MakeFolders() {
-  const std::string folder = Folder(path_);
+void MakeParentFolders(const std::string& path) {
+  const std::string folder = Folder(path);
   for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
     ::mkdir(folder.substr(0, slash).c_str(), 0700);
     if (slash == std::string::npos) break;
   }
+}
+
+void SettingsFile::MakeFolders() {
+  MakeParentFolders(path_);
 }
 
 std::optional<std::string> SettingsFile::Read() const {
@@ -106,11 +109,20 @@ bool SettingsFile::Write(const std::string& contents) {
   return ReplaceFileAtomically(path_, contents);
 }
 
-std::string ProgramName() {
+std::string ExecutablePath() {
   char path[PATH_MAX];
-  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return "tsukio";
-  const std::string exe(path, static_cast<std::size_t>(n));
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path);
+  if (n <= 0 || n == static_cast<ssize_t>(sizeof path)) return {};
+  std::string exe(path, static_cast<std::size_t>(n));
+  // A program replaced by an upgrade while it runs: the new file is at the old name.
+  constexpr std::string_view kDeleted = " (deleted)";
+  if (exe.ends_with(kDeleted)) exe.resize(exe.size() - kDeleted.size());
+  return exe;
+}
+
+std::string ProgramName() {
+  const std::string exe = ExecutablePath();
+  if (exe.empty()) return "tsukio";
   const auto slash = exe.rfind('/');
   return slash == std::string::npos ? exe : exe.substr(slash + 1);
 }

@@ -24,8 +24,16 @@ const FileCalls& RealFileCalls();
 bool ReplaceFileAtomically(const std::string& path, const std::string& contents,
                            const FileCalls& calls = RealFileCalls());
 
-// $XDG_CONFIG_HOME (else ~/.config) / Quorv / Tsukio / <program name>.ini
+// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config: the base of the user's
+// configuration files, settings and autostart entries alike.
+std::string ConfigHome();
+
+// ConfigHome() / Quorv / Tsukio / <program name>.ini
 std::string SettingsFilePath(const std::string& programName);
+
+// Makes the folders above `path`, one level at a time from the top, so a fresh account
+// without ~/.config works too; failures are left to the write that follows.
+void MakeParentFolders(const std::string& path);
 
 class SettingsFile final : public SettingsStorage {
  public:
@@ -38,6 +46,9 @@ class SettingsFile final : public SettingsStorage {
  private:
   std::string path_;
 };
+
+// The running executable's absolute path; empty when the system cannot say.
+std::string ExecutablePath();
 
 // The name this program was started as (its executable file's name).
 std::string ProgramName();

@@ -114,6 +114,7 @@ void QtMainWindow::BuildOptions() {
   autoDown_->setArrowType(Qt::DownArrow);
   QObject::connect(autoUp_, &QToolButton::clicked, [this] { input_.AutoArrowClicked(true); });
   QObject::connect(autoDown_, &QToolButton::clicked, [this] { input_.AutoArrowClicked(false); });
+  chkStartup_ = box(behaviour, "ログイン時に起動", OptionBox::kStartup, 8, 112, 161, 25);
 
   chkTimeServer_ = box(time, "時刻あわせをする", OptionBox::kTimeServer, 8, 16, 169, 17);
   lblTimeServer_ = Place(new QLabel(QStringLiteral("設定方法"), time), 8, 48, 64, 16);
@@ -188,6 +189,8 @@ QCheckBox& QtMainWindow::Box(OptionBox box) {
       return *chkAuto_;
     case OptionBox::kTimeServer:
       return *chkTimeServer_;
+    case OptionBox::kStartup:
+      return *chkStartup_;
   }
   return *chkMonth_;
 }
@@ -219,6 +222,7 @@ void QtMainWindow::Render(const MainWindowModel& model) {
   Show(chkEtc_, p.chkEtc.checked, p.chkEtc.enabled);
   Show(chkAuto_, p.chkAuto.checked, p.chkAuto.enabled);
   Show(chkTimeServer_, p.chkTimeServer.checked, p.chkTimeServer.enabled);
+  Show(chkStartup_, p.chkStartup.checked, p.chkStartup.enabled);
   rdoNumber_->setEnabled(p.rdoNumber.enabled);
   Show(rdoIso_, p.rdoNumberIndex == 0, true);
   Show(rdoUsa_, p.rdoNumberIndex == 1, true);

@@ -64,7 +64,7 @@ class QtMainWindow final : public QWidget, public MainWindowView {
   QGroupBox* grpOptions_;
   QTabWidget* tabs_;
   QCheckBox *chkMonth_, *chkWeek_, *chkTime_, *chkNumber_, *chk12h_, *chkEtc_, *chkAuto_,
-      *chkTimeServer_;
+      *chkTimeServer_, *chkStartup_;
   QGroupBox* rdoNumber_;
   QRadioButton *rdoIso_, *rdoUsa_, *rdoNtp_, *rdoHttp_;
   QLabel *lblAuto_, *txtAuto_, *lblTimeServer_, *lblNtp_, *lblHttp_, *lblProxy_;

@@ -147,6 +147,27 @@ class FakeSettings final : public SettingsStorage {
   int folderCalls = 0;
 };
 
+// The login entry as a flag; changes can be made to fail.
+class FakeAutostart final : public Autostart {
+ public:
+  std::string Path() const override { return "/home/user/.config/autostart/tsukio.desktop"; }
+  bool Exists() const override { return present; }
+  bool Enable() override { return Change(true); }
+  bool Disable() override { return Change(false); }
+
+  bool present = false;
+  bool failChanges = false;
+  int changes = 0;
+
+ private:
+  bool Change(bool to) {
+    if (failChanges) return false;
+    present = to;
+    ++changes;
+    return true;
+  }
+};
+
 // The whole desktop without a display: a settable clock, timers the test advances by hand,
 // a recording tray and window, a painter that draws nothing, and a scripted network with a
 // clock setter that only records.
@@ -196,6 +217,7 @@ class HeadlessDesktop final : public Clock {
   FakeSettings settings;
   RecordingPainter painter;
   FakeSyncWorld sync;
+  FakeAutostart autostart;
   FakeTimer& times() { return times_; }
   FakeTimer& ntpTimer() { return ntpTimer_; }
   Desktop& desktop() { return desktop_; }
@@ -205,7 +227,7 @@ class HeadlessDesktop final : public Clock {
   FakeTimer times_;
   FakeTimer ntpTimer_;
   ClockSync clockSync_{sync.services, ntpTimer_};
-  Desktop desktop_{*this, tray, times_, painter, window, settings, &clockSync_};
+  Desktop desktop_{*this, tray, times_, painter, window, settings, autostart, &clockSync_};
 };
 
 inline LocalTime At(int y, unsigned m, unsigned d, int hour = 0, int minute = 0, int second = 0) {

@@ -14,6 +14,7 @@
 #include "app/core/main_form.h"
 #include "calwindow/month_grid.h"
 #include "platform/null_window_input.h"
+#include "platform/posix/autostart_file.h"
 #include "platform/posix/settings_file.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_text_painter.h"
@@ -205,7 +206,8 @@ TEST(QtDesktop, TheFormOnTheQtTray) {
   SettingsFile settings(folder + "/Quorv/Tsukio/tsukio.ini");
   settings.MakeFolders();
   ASSERT_TRUE(settings.Write("[Pageleaf]\nMonth=1\n"));
-  Desktop desktop{clock, tray, times, painter, window, settings};
+  AutostartFile autostart(folder + "/autostart/tsukio.desktop", "");
+  Desktop desktop{clock, tray, times, painter, window, settings, autostart};
   TForm1 form(desktop);
   formRef = &form;
   input.Attach(form);

@@ -4,18 +4,25 @@
 
 #include <QApplication>
 #include <QDir>
+#include <cstdlib>
+#include <filesystem>
 
 #include "app/core/form_input.h"
+#include "platform/posix/autostart_file.h"
 #include "platform/qt/qt_main_window.h"
+#include "resources/resources.h"
 #include "settings/ini_profile.h"
 #include "tests/support/headless_desktop.h"
 
 namespace tsukio {
 namespace {
 
-// The real window on the headless desktop's tray, clock and settings file.
+// The real window on the headless desktop's tray, clock and settings file, and its login
+// entry unless another is given.
 struct Scene {
-  explicit Scene(std::string keys) : headless(testing::At(2026, 5, 4, 13, 5)) {
+  explicit Scene(std::string keys, Autostart* entry = nullptr)
+      : headless(testing::At(2026, 5, 4, 13, 5)),
+        login(entry != nullptr ? *entry : headless.autostart) {
     headless.settings.contents = "[Pageleaf]\n" + keys;
     input.Attach(form);
     form.FormCreate();
@@ -26,10 +33,11 @@ struct Scene {
   }
 
   testing::HeadlessDesktop headless;
+  Autostart& login;
   FormInput input;
   QtMainWindow window{input};
-  Desktop desktop{headless,         headless.tray, headless.times(),
-                  headless.painter, window,        headless.settings};
+  Desktop desktop{headless,          headless.tray, headless.times(), headless.painter, window,
+                  headless.settings, login};
   TForm1 form{desktop};
 };
 
@@ -97,6 +105,41 @@ TEST(QtOptionsView, CancelPutsBackWhatTheFileSays) {
   EXPECT_FALSE(s.window.isVisible());
   EXPECT_TRUE(s.window.Box(OptionBox::kMonth).isChecked());
   EXPECT_EQ(s.headless.tray.Ids(), (std::vector<int>{100, 110}));
+}
+
+// The real login entry, in the tests' own XDG_CONFIG_HOME.
+TEST(QtOptionsView, TheLoginBoxWritesAndRemovesTheEntry) {
+  const std::string path = AutostartFilePath();
+  ASSERT_EQ(path, TSUKIO_TEST_FOLDER "/config/autostart/tsukio.desktop");
+  std::filesystem::remove(path);
+  AutostartFile entry(path, AutostartEntry(resources::DesktopEntry(), "/usr/bin/tsukio"));
+  Scene s("", &entry);
+  s.form.MSetupClick();
+  s.window.Tabs().setCurrentIndex(1);
+  QCheckBox& box = s.window.Box(OptionBox::kStartup);
+  EXPECT_EQ(box.text(), QStringLiteral("ログイン時に起動"));
+  ASSERT_EQ(box.parentWidget(), s.window.Tabs().currentWidget());  // on the 動作 tab
+  EXPECT_TRUE(box.isVisible());
+  EXPECT_TRUE(box.parentWidget()->rect().contains(box.geometry()));  // whole, not cut off
+  EXPECT_FALSE(box.geometry().intersects(s.window.AutoArrow(false).geometry()));
+  EXPECT_FALSE(box.isChecked());
+
+  box.click();
+  EXPECT_FALSE(std::filesystem::exists(path));  // only 決定 writes it
+  s.window.OkButton().click();
+  ASSERT_TRUE(std::filesystem::exists(path));
+  EXPECT_EQ(std::system(("desktop-file-validate '" + path + "'").c_str()), 0);
+
+  s.form.MSetupClick();
+  EXPECT_TRUE(box.isChecked());
+  box.click();
+  s.window.CancelButton().click();
+  EXPECT_TRUE(std::filesystem::exists(path));
+  s.form.MSetupClick();
+  EXPECT_TRUE(box.isChecked());
+  box.click();
+  s.window.OkButton().click();
+  EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST(QtAboutView, NameVersionAndLink) {
