@@ -379,6 +379,29 @@ int Month(const std::vector<std::string>& args, std::ostream& out, const CalEnvi
   return 0;
 }
 
+// The folder a drawing command writes its PNG files into, made if needed; each path written
+// is printed.
+class PictureFolder {
+ public:
+  PictureFolder(const std::string& dir, ImageFiles& files, std::ostream& out)
+      : dir_(dir), files_(files), out_(out) {
+    std::error_code error;
+    std::filesystem::create_directories(dir_, error);
+    if (error) throw OutputError("cannot create " + dir_.string() + ": " + error.message());
+  }
+  void Write(std::string_view name, const Image& image) const {
+    const std::string path = (dir_ / name).string();
+    const std::string failure = files_.WritePng(path, image);
+    if (!failure.empty()) throw OutputError("cannot write " + path + ": " + failure);
+    out_ << path << '\n';
+  }
+
+ private:
+  std::filesystem::path dir_;
+  ImageFiles& files_;
+  std::ostream& out_;
+};
+
 // The icons the tray would show for a date and time, as PNG files and a contact sheet.
 int Icons(const std::vector<std::string>& args, std::ostream& out, const CalEnvironment& env) {
   const Arguments parsed =
@@ -406,17 +429,11 @@ int Icons(const std::vector<std::string>& args, std::ostream& out, const CalEnvi
   AddTextGlyph(glyphs, "sv", true, glyph_colour::kSyncFailed, context);
   AddTextGlyph(glyphs, "pc", true, glyph_colour::kSyncFailed, context);
 
-  const std::filesystem::path dir(*parsed.out);
-  std::error_code error;
-  std::filesystem::create_directories(dir, error);
-  if (error) throw OutputError("cannot create " + dir.string() + ": " + error.message());
+  const PictureFolder folder(*parsed.out, env.icons->Files(), out);
   constexpr std::array<std::string_view, 9> kNames = {"month", "day", "weekday", "hour", "minute",
                                                       "week",  "ok",  "sv",      "pc"};
   const auto write = [&](const std::string& name, const Image& image) {
-    const std::string path = (dir / name).string();
-    const std::string failure = env.icons->Files().WritePng(path, image);
-    if (!failure.empty()) throw OutputError("cannot write " + path + ": " + failure);
-    out << path << '\n';
+    folder.Write(name, image);
   };
   for (std::size_t i = 0; i < kNames.size(); ++i) {
     write(std::string(kNames[i]) + ".png", GlyphImage(glyphs[i]));
@@ -460,19 +477,13 @@ int Snapshot(const std::vector<std::string>& args, std::ostream& out, const CalE
   model.calendar =
       BuildMonthGrid(shown, today, scheme, MonthGridOptions{parsed.weeks.has_value(), true});
 
-  const std::filesystem::path dir(*parsed.out);
-  std::error_code error;
-  std::filesystem::create_directories(dir, error);
-  if (error) throw OutputError("cannot create " + dir.string() + ": " + error.message());
+  const PictureFolder folder(*parsed.out, env.window->Files(), out);
   model.options = FirstStartPanel();
   const auto write = [&](std::string_view name, View view, std::string caption) {
     model.view = view;
     model.options.shown = view == View::kOptions;
     model.caption = std::move(caption);
-    const std::string path = (dir / name).string();
-    const std::string failure = env.window->Files().WritePng(path, env.window->ClientArea(model));
-    if (!failure.empty()) throw OutputError("cannot write " + path + ": " + failure);
-    out << path << '\n';
+    folder.Write(name, env.window->ClientArea(model));
   };
   write("calendar.png", View::kCalendar,
         BuildDateTip(texts, mark.name, WeekNumber(today, scheme),
