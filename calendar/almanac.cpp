@@ -119,7 +119,10 @@ AlmanacEntry LookUp(const Section* section, std::string_view year, std::string_v
                                          chr::day(static_cast<unsigned>(dd))};
     if (!anchorDate.ok()) break;
     const auto elapsed = (chr::sys_days{date} - chr::sys_days{anchorDate}).count();
-    if (k >= 0 && k <= 5) entry.rokuyo = kRokuyo[static_cast<std::size_t>((k + elapsed) % 6)];
+    if (k >= 0 && k <= 5) {
+      entry.rokuyo = kRokuyo[static_cast<std::size_t>((k + elapsed) % 6)];
+      entry.rokuyoName = entry.rokuyo.substr(kIdeographicSpace.size());
+    }
     break;
   }
 

@@ -11,6 +11,7 @@ namespace tsukio {
 struct AlmanacEntry {
   std::string_view rokuyo;
   std::string_view solarTerm;      // none for the equinoxes: the holiday names those days
+  std::string_view rokuyoName;     // the rokuyō's bare name ("大安")
   std::string_view solarTermName;  // the term's bare name ("春分"), equinoxes included
 };
 

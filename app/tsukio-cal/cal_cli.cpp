@@ -237,20 +237,13 @@ int Days(const std::vector<std::string>& args, std::ostream& out) {
   return 0;
 }
 
-std::string_view WithoutLeadingSpace(std::string_view text) {
-  constexpr std::string_view kIdeographicSpace = "　";
-  if (text.starts_with(kIdeographicSpace)) text.remove_prefix(kIdeographicSpace.size());
-  return text;
-}
-
 int AlmanacDays(const std::vector<std::string>& args, std::ostream& out) {
   const auto [from, to] = ParseDayRange("almanac", args);
   for (chr::sys_days day = from; day <= to; day += chr::days{1}) {
     const chr::year_month_day date{day};
     const DateTexts texts = FormatDateTexts(date);
     const AlmanacEntry entry = LookUpAlmanac(texts.year, texts.month, texts.day);
-    out << IsoDateText(date) << '\t' << WithoutLeadingSpace(entry.rokuyo) << '\t'
-        << entry.solarTermName << '\n';
+    out << IsoDateText(date) << '\t' << entry.rokuyoName << '\t' << entry.solarTermName << '\n';
   }
   return 0;
 }
