@@ -5,6 +5,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "app/core/tray_calendar.h"
@@ -17,11 +19,13 @@
 #include "platform/posix/system_clock.h"
 #include "platform/posix/udp_network.h"
 #include "platform/qt/app_icon.h"
+#include "platform/qt/qt_clock_change.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_resume.h"
 #include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_host.h"
+#include "platform/qt/qt_worker.h"
 #include "resources/resources.h"
 
 namespace {
@@ -70,6 +74,7 @@ int main(int argc, char** argv) {
   try {
     const tsukio::SystemClock clock;
     tsukio::QtTimer minuteTimer;
+    tsukio::QtTimer autoUpdateTimer;
     tsukio::QtTextPainter painter;
     tsukio::TrayCalendar* calendarRef = nullptr;
     tsukio::WindowInput input;
@@ -85,12 +90,14 @@ int main(int argc, char** argv) {
     tsukio::PosixClockSetter setter;
     tsukio::SyncServices services{udp, http, ticks, utc, setter};
     tsukio::QtTimer syncStatusTimer;
-    tsukio::ClockSync sync{services, syncStatusTimer};
+    tsukio::QtWorker worker;
+    tsukio::ClockSync sync{services, syncStatusTimer, worker};
     tsukio::SettingsFile settings(tsukio::SettingsFilePath(tsukio::ProgramName()));
     tsukio::AutostartFile autostart(
         tsukio::AutostartFilePath(),
         tsukio::AutostartEntry(tsukio::resources::DesktopEntry(), tsukio::ExecutablePath()));
-    tsukio::Desktop desktop{clock, tray, minuteTimer, painter, window, settings, autostart, &sync};
+    tsukio::Desktop desktop{clock,  tray,     minuteTimer, autoUpdateTimer, painter,
+                            window, settings, autostart,   &sync};
     tsukio::TrayCalendar calendar(desktop);
     calendarRef = &calendar;
     input.Attach(calendar);
@@ -100,8 +107,18 @@ int main(int argc, char** argv) {
     const tsukio::ResumeWatcher resume(
         [&calendar] { calendar.Guarded([&calendar] { calendar.ResumeFromStandby(); }); });
 
+    const tsukio::ClockChangeWatcher clockChanges(
+        [&calendar] { calendar.Guarded([&calendar] { calendar.OnWallClockChanged(); }); });
+
     calendar.Start();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // A server or a permission prompt may still hold the clock setting: the icons are gone
+    // and the settings saved, so the program ends without waiting for it.
+    if (worker.Busy()) {
+      std::fflush(nullptr);
+      std::_Exit(code);
+    }
+    return code;
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, QStringLiteral("Tsukio"), QString::fromUtf8(e.what()));
     return 0;

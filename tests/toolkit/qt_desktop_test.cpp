@@ -90,24 +90,21 @@ TEST(QtTrayHost, ClicksAndTheMenuReachTheHandler) {
   menu.hide();
 }
 
-TEST(QtTimer, OnlyANewIntervalRestartsTheTimer) {
+TEST(QtTimer, TicksOnceAndAStartReplacesThePendingTick) {
   QtTimer timer;
   int ticks = 0;
   timer.OnTick([&] { ++ticks; });
-  timer.SetInterval(400);
-  timer.SetEnabled(true);
-  Wait(150);
-  timer.SetInterval(400);  // the same interval: the period runs on
-  timer.SetEnabled(true);  // enabling a running timer: the same
+  timer.Start(5000);
+  timer.Start(100);  // aimed again: only the new moment counts
+  EXPECT_TRUE(timer.Pending());
+  for (int i = 0; i < 100 && ticks == 0; ++i) Wait(50);
+  Wait(200);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_FALSE(timer.Pending());  // one tick, then quiet
+  timer.Start(100);
+  timer.Stop();
   Wait(300);
   EXPECT_EQ(ticks, 1);
-  timer.SetInterval(300);  // a new interval starts the period afresh
-  Wait(200);
-  EXPECT_EQ(ticks, 1);
-  Wait(200);
-  EXPECT_EQ(ticks, 2);
-  timer.SetEnabled(false);
-  EXPECT_FALSE(timer.Enabled());
 }
 
 TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
@@ -198,6 +195,7 @@ TEST(QtDesktop, TheTrayCalendarOnTheQtTray) {
   TrayCalendar* calendarRef = nullptr;
   QtTrayHost tray(menu, [&](TrayEvent e) { calendarRef->OnTrayEvent(e); });
   QtTimer minuteTimer;
+  QtTimer autoUpdateTimer;
   QtTextPainter painter;
   WindowInput input;
   QtMainWindow window(input);
@@ -207,14 +205,14 @@ TEST(QtDesktop, TheTrayCalendarOnTheQtTray) {
   settings.MakeFolders();
   ASSERT_TRUE(settings.Write("[Pageleaf]\nMonth=1\n"));
   AutostartFile autostart(folder + "/autostart/tsukio.desktop", "");
-  Desktop desktop{clock, tray, minuteTimer, painter, window, settings, autostart};
+  Desktop desktop{clock, tray, minuteTimer, autoUpdateTimer, painter, window, settings, autostart};
   TrayCalendar calendar(desktop);
   calendarRef = &calendar;
   input.Attach(calendar);
   calendar.Start();
   EXPECT_EQ(tray.Ids(), (std::vector<int>{100, 110}));
   EXPECT_EQ(tray.Icon(110)->toolTip().toStdString(), "2012年1月2日(月) -振替休日-  第1週");
-  EXPECT_TRUE(minuteTimer.Enabled());
+  EXPECT_TRUE(minuteTimer.Pending());
 
   emit const_cast<QSystemTrayIcon*>(tray.Icon(100))->activated(QSystemTrayIcon::Trigger);
   EXPECT_TRUE(window.isVisible());
