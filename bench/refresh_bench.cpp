@@ -29,8 +29,8 @@ void BM_RefreshTrayIconsDrawn(benchmark::State& state) {
   testing::HeadlessDesktop desktop(testing::At(2026, 5, 4, 13, 5));
   QtTextPainter painter;
   desktop.settings.contents = kEverything;
-  Desktop real{desktop,        desktop.tray,     desktop.minuteTimer(), painter,
-               desktop.window, desktop.settings, desktop.autostart};
+  Desktop real{desktop,        desktop.tray,     desktop.minuteTimer(), desktop.autoUpdateTimer(),
+               painter,        desktop.window,   desktop.settings,      desktop.autostart};
   TrayCalendar calendar(real);
   calendar.Start();
   for (auto _ : state) {

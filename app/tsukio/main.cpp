@@ -11,16 +11,16 @@
 
 #include "app/core/tray_calendar.h"
 #include "app/core/window_input.h"
-#include "platform/curl/curl_http_client.h"
 #include "platform/posix/autostart_file.h"
 #include "platform/posix/clock_setting.h"
+#include "platform/posix/loaded_http_client.h"
 #include "platform/posix/settings_file.h"
 #include "platform/posix/single_instance.h"
 #include "platform/posix/system_clock.h"
 #include "platform/posix/udp_network.h"
 #include "platform/qt/app_icon.h"
 #include "platform/qt/qt_clock_change.h"
-#include "platform/qt/qt_main_window.h"
+#include "platform/qt/qt_lazy_main_window.h"
 #include "platform/qt/qt_resume.h"
 #include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_timer.h"
@@ -78,13 +78,15 @@ int main(int argc, char** argv) {
     tsukio::QtTextPainter painter;
     tsukio::TrayCalendar* calendarRef = nullptr;
     tsukio::WindowInput input;
-    tsukio::QtMainWindow window(input);
+    tsukio::LazyMainWindow window(input, [&calendarRef](tsukio::QtMainWindow& built) {
+      ConnectCalendar(built.Calendar(), *calendarRef);
+    });
     QMenu menu;
     tsukio::QtTrayHost tray(menu, [&calendarRef](tsukio::TrayEvent event) {
       calendarRef->Guarded([&calendarRef, event] { calendarRef->OnTrayEvent(event); });
     });
     tsukio::PosixDatagramNetwork udp;
-    tsukio::CurlHttpClient http;
+    tsukio::LoadedHttpClient http(tsukio::HttpModuleCandidates());
     tsukio::PosixTickCounter ticks;
     tsukio::PosixUtcClock utc;
     tsukio::PosixClockSetter setter;
@@ -103,7 +105,6 @@ int main(int argc, char** argv) {
     input.Attach(calendar);
     BuildMenu(menu, calendar);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(tsukio::AppIcon(64))));
-    ConnectCalendar(window.Calendar(), calendar);
     const tsukio::ResumeWatcher resume(
         [&calendar] { calendar.Guarded([&calendar] { calendar.ResumeFromStandby(); }); });
 

@@ -18,6 +18,7 @@
 #include "platform/posix/settings_file.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_text_painter.h"
+#include "platform/qt/qt_lazy_main_window.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_host.h"
 #include "tests/support/fake_clock.h"
@@ -105,6 +106,25 @@ TEST(QtTimer, TicksOnceAndAStartReplacesThePendingTick) {
   timer.Stop();
   Wait(300);
   EXPECT_EQ(ticks, 1);
+}
+
+TEST(LazyMainWindow, BuiltTheFirstTimeItIsShown) {
+  CloseCounter input;
+  int builds = 0;
+  LazyMainWindow window(input, [&](QtMainWindow&) { ++builds; });
+  EXPECT_GT(window.DisplayDpi(), 0);
+  MainWindowModel model;
+  window.Render(model);  // hidden: nothing to build
+  EXPECT_EQ(window.Built(), nullptr);
+  model.visible = true;
+  model.view = View::kCalendar;
+  window.Render(model);
+  ASSERT_NE(window.Built(), nullptr);
+  EXPECT_TRUE(window.Built()->isVisible());
+  model.visible = false;
+  window.Render(model);
+  EXPECT_FALSE(window.Built()->isVisible());
+  EXPECT_EQ(builds, 1);
 }
 
 TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
