@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench memory almanac install uninstall package clean
+.PHONY: all deps configure build run test bench almanac install uninstall package clean
 
 all: build
 
@@ -32,11 +32,10 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure
 
+# One table, each figure beside its baseline from the same run; takes about three minutes.
+# The Google Benchmark suite alone: $(BUILD_DIR)/bench/tsukio-bench
 bench: build
-	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tsukio-bench
-
-memory: build
-	@bench/memory.sh $(BUILD_DIR)
+	@python3 bench/bench.py $(BUILD_DIR)
 
 # Rewrites the compiled-in almanac table from its generator; the next build compiles it in.
 almanac: build
