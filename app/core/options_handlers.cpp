@@ -77,21 +77,20 @@ void TrayCalendar::LoadBox(OptionBox box, bool checked, bool ruleWhenClearedAtSt
 
 void TrayCalendar::RunBoxRule(OptionBox box) {
   OptionsPanel& p = window_.options;
-  TrayHost& tray = desktop_.tray;
   const bool on = Box(box).checked;
   switch (box) {
     case OptionBox::kMonth:
-      on ? RefreshTrayIcons() : DeleteTrayIcon(tray, kMonthIcon);
+      on ? RefreshTrayIcons() : TakeAway(kMonthIcon);
       return;
     case OptionBox::kWeekday:
-      on ? RefreshTrayIcons() : DeleteTrayIcon(tray, kWeekdayIcon);
+      on ? RefreshTrayIcons() : TakeAway(kWeekdayIcon);
       return;
     case OptionBox::kClock:
       if (on) {
         RefreshTrayIcons();
       } else {
-        DeleteTrayIcon(tray, kHourIcon);
-        DeleteTrayIcon(tray, kMinuteIcon);
+        TakeAway(kHourIcon);
+        TakeAway(kMinuteIcon);
       }
       return;
     case OptionBox::kWeekNumber:
@@ -100,7 +99,7 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
         state_.weekRule = p.weekRuleIndex;
         RefreshTrayIcons();
       } else {
-        DeleteTrayIcon(tray, kWeekNumberIcon);
+        TakeAway(kWeekNumberIcon);
         p.weekRule.enabled = false;
       }
       return;

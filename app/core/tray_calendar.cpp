@@ -132,6 +132,11 @@ void TrayCalendar::DeleteShownIcons() {
   }
 }
 
+void TrayCalendar::TakeAway(TrayIconId id) {
+  DeleteTrayIcon(desktop_.tray, id);
+  std::erase_if(row_, [id](const ShownIcon& icon) { return icon.id == id; });
+}
+
 void TrayCalendar::RefreshTrayIcons() {
   GlyphList glyphs;
   std::vector<TrayEntry> entries;

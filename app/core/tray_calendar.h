@@ -145,6 +145,7 @@ class TrayCalendar {
   void StartClockSync();
   void ShowSyncOutcome(const SyncStatus& status);
   void DeleteShownIcons();
+  void TakeAway(TrayIconId id);  // one icon of the row, switched off
   void ShowView(View view, std::string caption);
   void HideWindow();
   void Render();

@@ -191,6 +191,21 @@ TEST(ClockSyncOffTheEventLoop, TheRowFirstTheStatusLastWhenTheAnswerComes) {
   }
 }
 
+// A host that prepends gets the row again behind the status icon: without an icon that was
+// switched off while the server was being asked.
+TEST(ClockSyncOffTheEventLoop, OnAPrependingHostAnIconSwitchedOffMeanwhileStaysAway) {
+  Story s(At(2011, 5, 10, 9, 0));
+  s.keys = "Month=1\nWeek=1\n";
+  s.UseNtp();
+  s.desktop.worker.immediate = false;
+  s.desktop.tray.prepends = true;
+  s.Start();
+  s.calendar.ShowOptions();
+  s.calendar.SetOptionBox(OptionBox::kMonth, false);
+  s.desktop.worker.FinishOne();
+  EXPECT_EQ(s.desktop.tray.Ids(), (Ids{110, 120, 170}));
+}
+
 TEST(ClockSyncOffTheEventLoop, AnOutcomeAfterExitAddsNothing) {
   Story s(At(2011, 5, 10, 9, 0));
   s.UseNtp();
