@@ -93,7 +93,8 @@ def dock_time(program, env):
     out = subprocess.run([DOCK_TIMER, program], env=env, capture_output=True, text=True, timeout=30)
     if out.returncode != 0:
         sys.exit(f"{program} did not dock: {out.stderr}")
-    return float(out.stdout)
+    wall, cpu = out.stdout.split()
+    return float(wall), float(cpu)
 
 
 def cpu_per_run(args, runs):
@@ -137,7 +138,7 @@ try:
     # Start to the first icon, every icon shown, alternating with the baseline.
     starts, base_starts = [], []
     everything = session("start", EVERYTHING)
-    for _ in range(7):
+    for _ in range(9):
         starts.append(dock_time(TSUKIO, everything))
         base_starts.append(dock_time(BASELINE, everything))
 
@@ -171,8 +172,10 @@ try:
         "bare Qt tray")
     row("resident memory, all icons", first[clock.pid][1] / 1024, first[bare.pid][1] / 1024, "MiB",
         "≤ 1.2×", "bare Qt tray")
-    row("start to first icon", statistics.median(starts), statistics.median(base_starts), "ms",
-        "≤ 1.2×", "bare Qt tray")
+    row("start to first icon", statistics.median(s[0] for s in starts),
+        statistics.median(s[0] for s in base_starts), "ms", "≤ 1.2×", "bare Qt tray")
+    row("  CPU used by then, all threads", statistics.median(s[1] for s in starts),
+        statistics.median(s[1] for s in base_starts), "ms", "", "bare Qt tray")
     row("tsukio-cal month, CPU", statistics.median(tool), statistics.median(cal), "ms", "≤ 2×", "cal")
     row("AlmanacText, 1900-2100", bench["BM_AlmanacTextAllYears"], 100.0, "ns", "≤ 100 ns",
         "the goal")
