@@ -17,7 +17,7 @@ enum class When {
   kThirdMonday,
   kVernalEquinox,
   kAutumnalEquinox,
-  kMay4Between,       // 4 May between 憲法記念日 and こどもの日, unless a Sunday or a substitute
+  kMay4Between,       // 4 May between two holidays, unless a Sunday or a substitute
   kMay6Substitute,    // 6 May when 3 or 4 May is a Sunday
   kSeptember22,       // the 22nd, when 敬老の日 is the 21st and 秋分の日 the 23rd
   kSeptemberBetween,  // the day between 敬老の日 and 秋分の日 when they are two days apart

@@ -281,8 +281,8 @@ TEST(LookUpHoliday, NamesNoOtherDay) {
 // The first and the last day of each rule, and the day each would have been outside it.
 TEST(LookUpHoliday, FirstAndLastDayOfEachRule) {
   ExpectAll({
-      {1948, 1, 1, "", kBlack},         // before the Act
-      {1949, 1, 1, "元日", kMagenta},   // the first of its January days
+      {1948, 1, 1, "", kBlack},        // before the Act
+      {1949, 1, 1, "元日", kMagenta},  // the first of its January days
       {1948, 1, 15, "", kBlack},
       {1949, 1, 15, "成人の日", kMagenta},
       {1999, 1, 15, "成人の日", kMagenta},
@@ -329,9 +329,10 @@ TEST(LookUpHoliday, FirstAndLastDayOfEachRule) {
       {2007, 5, 4, "みどりの日", kMagenta},
   });
   // The substitute: none before 12 April 1973, the first on 30 April 1973.
-  EXPECT_EQ(Tray(1973, 2, 12), (DayMark{"", day_colour::kExaminedMonday}));  // 建国記念の日 a Sunday
-  EXPECT_EQ(Tray(1973, 4, 30), (DayMark{"振替休日", kMagenta}));            // 天皇誕生日 a Sunday
-  EXPECT_EQ(Tray(1967, 1, 2).name, "");                                       // 元日 a Sunday
+  // 元日 and 建国記念の日 on a Sunday before the rule, 天皇誕生日 on a Sunday after it.
+  EXPECT_EQ(Tray(1967, 1, 2).name, "");
+  EXPECT_EQ(Tray(1973, 2, 12), (DayMark{"", day_colour::kExaminedMonday}));
+  EXPECT_EQ(Tray(1973, 4, 30), (DayMark{"振替休日", kMagenta}));
   // The in-between day: none before 27 December 1985, none on a Sunday.
   EXPECT_EQ(Tray(1985, 5, 4).name, "");  // a Saturday
   EXPECT_EQ(Tray(1986, 5, 4), (DayMark{"", kRed}));
