@@ -32,7 +32,7 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure
 
-# One table, each figure beside its baseline from the same run; takes about three minutes.
+# One table, each figure beside its baseline from the same run; takes about four minutes.
 # The Google Benchmark suite alone: $(BUILD_DIR)/bench/tsukio-bench
 bench: build
 	@python3 bench/bench.py $(BUILD_DIR)

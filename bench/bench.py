@@ -4,7 +4,7 @@
 Usage: bench/bench.py BUILD_DIR
 
 The tray is measured in Xvfb, as an XEmbed client without a session bus: wake-ups and
-resident memory docked in trayer, start-up with a notification area that only listens
+resident memory docked in trayer (each program in an X server of its own), start-up with a notification area that only listens
 (dock-timer). tsukio-cal is held to `cal`; the lookups and the refresh come from
 tsukio-bench (Google Benchmark). Timings are medians of repeated runs: the machine may be
 shared.
@@ -49,11 +49,30 @@ def stop(p):
             p.wait()
 
 
-def free_display():
+def x_server():
+    """An Xvfb of our own on a free display from :50 to :59."""
     for n in range(50, 60):
-        if not os.path.exists(f"/tmp/.X{n}-lock") and not os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            return n
+        if os.path.exists(f"/tmp/.X{n}-lock") or os.path.exists(f"/tmp/.X11-unix/X{n}"):
+            continue
+        spawn(["Xvfb", f":{n}", "-screen", "0", "800x600x24", "-nolisten", "tcp"])
+        for _ in range(100):
+            if os.path.exists(f"/tmp/.X11-unix/X{n}"):
+                return f":{n}"
+            time.sleep(0.1)
     sys.exit("no free X display among :50-:59")
+
+
+def tray_session():
+    """An X server with trayer in it: each program measured at rest gets its own, so that one
+    program's icons coming and going do not wake another."""
+    global display
+    display = x_server()
+    spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24"],
+          env=session("trayer" + display, DAY_ONLY))
+    return display
+
+
+display = None
 
 
 def session(name, ini):
@@ -92,7 +111,7 @@ def threads_status(pid):
 def dock_time(program, env):
     out = subprocess.run([DOCK_TIMER, program], env=env, capture_output=True, text=True, timeout=30)
     if out.returncode != 0:
-        sys.exit(f"{program} did not dock: {out.stderr}")
+        sys.exit(f"{program} did not dock (exit {out.returncode}): {out.stdout}{out.stderr}")
     wall, cpu = out.stdout.split()
     return float(wall), float(cpu)
 
@@ -127,13 +146,7 @@ def row(what, value, base, unit, goal=None, base_name=""):
 
 
 try:
-    n = free_display()
-    display = f":{n}"
-    xvfb = spawn(["Xvfb", display, "-screen", "0", "800x600x24", "-nolisten", "tcp"])
-    for _ in range(100):
-        if os.path.exists(f"/tmp/.X11-unix/X{n}"):
-            break
-        time.sleep(0.1)
+    display = x_server()
 
     # Start to the first icon, every icon shown, alternating with the baseline.
     starts, base_starts = [], []
@@ -142,14 +155,17 @@ try:
         starts.append(dock_time(TSUKIO, everything))
         base_starts.append(dock_time(BASELINE, everything))
 
-    # Docked in a real tray: memory, then wake-ups over the window.
-    spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24"],
-          env=session("trayer", DAY_ONLY))
-    time.sleep(1)
-    clock = spawn([TSUKIO], env=session("clock", EVERYTHING))
-    day = spawn([TSUKIO], env=session("day", DAY_ONLY))
-    bare = spawn([BASELINE], env=session("bare", DAY_ONLY))
-    time.sleep(8)  # start-up settled; the first minute's full refresh may still come
+    # Docked in a real tray, each in its own: memory, then wake-ups at rest. With the clock
+    # shown the first turn of the minute still rebuilds the row (part of starting), so the
+    # count begins a few seconds after it.
+    programs = []
+    for name, program, ini in (("clock", TSUKIO, EVERYTHING), ("day", TSUKIO, DAY_ONLY),
+                               ("bare", BASELINE, DAY_ONLY)):
+        tray_session()
+        time.sleep(1)
+        programs.append(spawn([program], env=session(name, ini)))
+    clock, day, bare = programs
+    time.sleep(60 - time.time() % 60 + 5)
     first = {p.pid: threads_status(p.pid) for p in (clock, day, bare)}
     time.sleep(WINDOW)
     last = {p.pid: threads_status(p.pid) for p in (clock, day, bare)}
