@@ -5,6 +5,21 @@
 
 namespace tsukio {
 
+// The settings file as found: not there yet (a first start), read whole, or there but not
+// readable, with the reason in the user's words.
+struct StoredSettings {
+  enum class Status { kAbsent, kRead, kUnreadable };
+  Status status = Status::kAbsent;
+  std::string text;    // the whole file, when read
+  std::string reason;  // when unreadable: why, in Japanese
+};
+
+// A write that failed says why, in the user's words.
+struct StorageWrite {
+  bool ok = true;
+  std::string reason;
+};
+
 // Where the settings file lives, and reading and replacing it whole.
 class SettingsStorage {
  public:
