@@ -14,10 +14,10 @@ constexpr const char* kEverything = "[Pageleaf]\nMonth=1\nWeek=1\nTime=1\nNumber
 void BM_RefreshTrayIcons(benchmark::State& state) {
   testing::HeadlessDesktop desktop(testing::At(2026, 5, 4, 13, 5));
   desktop.settings.contents = kEverything;
-  TForm1 form(desktop.desktop());
-  form.FormCreate();
+  TrayCalendar calendar(desktop.desktop());
+  calendar.Start();
   for (auto _ : state) {
-    form.RefreshTrayIcons();
+    calendar.RefreshTrayIcons();
     desktop.tray.log.clear();
     desktop.painter.runs.clear();
   }
@@ -29,12 +29,12 @@ void BM_RefreshTrayIconsDrawn(benchmark::State& state) {
   testing::HeadlessDesktop desktop(testing::At(2026, 5, 4, 13, 5));
   QtTextPainter painter;
   desktop.settings.contents = kEverything;
-  Desktop real{desktop,        desktop.tray,     desktop.times(),  painter,
+  Desktop real{desktop,        desktop.tray,     desktop.minuteTimer(), painter,
                desktop.window, desktop.settings, desktop.autostart};
-  TForm1 form(real);
-  form.FormCreate();
+  TrayCalendar calendar(real);
+  calendar.Start();
   for (auto _ : state) {
-    form.RefreshTrayIcons();
+    calendar.RefreshTrayIcons();
     desktop.tray.log.clear();
   }
 }

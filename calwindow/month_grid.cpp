@@ -138,8 +138,8 @@ MonthGrid BuildMonthGrid(chr::year_month shown, chr::year_month_day today, WeekS
   }
 
   grid.shown = shown;
-  grid.Ly = std::to_string(year);
-  grid.Lm = std::to_string(MonthOf(shown));
+  grid.yearLabel = std::to_string(year);
+  grid.monthLabel = std::to_string(MonthOf(shown));
   return grid;
 }
 

@@ -47,8 +47,8 @@ struct CalendarCell {
 struct MonthGrid {
   std::array<CalendarCell, kCalendarCellCount> cells;
   std::chrono::year_month shown;
-  std::string Ly;  // the year label, "2011"
-  std::string Lm;  // the month label, "1" … "12"
+  std::string yearLabel;   // the year label, "2011"
+  std::string monthLabel;  // the month label, "1" … "12"
 
   friend bool operator==(const MonthGrid&, const MonthGrid&) = default;
 };
@@ -84,9 +84,9 @@ MonthGrid BuildMonthGrid(std::chrono::year_month shown, std::chrono::year_month_
 
 // The months the step buttons lead to. The year buttons hold at 2099 and at 1900, though the
 // month buttons carry on past them; no step leaves the years 1..9999, where the dates end.
-std::chrono::year_month NextYear(std::chrono::year_month shown);       // BUy ▲
-std::chrono::year_month PreviousYear(std::chrono::year_month shown);   // BDy ▼
-std::chrono::year_month NextMonth(std::chrono::year_month shown);      // BUm ▲
-std::chrono::year_month PreviousMonth(std::chrono::year_month shown);  // BDm ▼
+std::chrono::year_month NextYear(std::chrono::year_month shown);       // ▲
+std::chrono::year_month PreviousYear(std::chrono::year_month shown);   // ▼
+std::chrono::year_month NextMonth(std::chrono::year_month shown);      // ▲
+std::chrono::year_month PreviousMonth(std::chrono::year_month shown);  // ▼
 
 }  // namespace tsukio

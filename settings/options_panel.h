@@ -23,33 +23,43 @@ struct TextField {
   friend bool operator==(const TextField&, const TextField&) = default;
 };
 
-enum class OptionBox { kMonth, kWeek, kTime, kNumber, k12h, kEtc, kAuto, kTimeServer, kStartup };
+enum class OptionBox {
+  kMonth,
+  kWeekday,
+  kClock,
+  kWeekNumber,
+  kTwelveHour,
+  kAlmanac,
+  kAutoUpdate,
+  kSetClock,
+  kStartAtLogin
+};
 enum class ServerField { kNtp, kHttp, kProxy };
-enum class OptionsTab { kVisible = 0, kEtc = 1, kTime = 2 };
+enum class OptionsTab { kDisplay = 0, kBehaviour = 1, kClock = 2 };
 
 inline constexpr int kAutoMin = 10;
 inline constexpr int kAutoMax = 300;
 
 struct OptionsPanel {
-  bool shown = false;  // grpOptions
-  OptionsTab tab = OptionsTab::kVisible;
+  bool shown = false;  // optionsGroup
+  OptionsTab tab = OptionsTab::kDisplay;
 
   // 表示
-  CheckBox chkMonth, chkWeek, chkTime, chkNumber, chk12h, chkEtc;
-  int rdoNumberIndex = 0;  // 0 "ISO", 1 "USA "
-  Control rdoNumber;
+  CheckBox showMonth, showWeekday, showClock, showWeekNumber, twelveHour, showAlmanac;
+  int weekRuleIndex = 0;  // 0 "ISO", 1 "USA "
+  Control weekRule;
 
   // 動作
-  CheckBox chkAuto;
-  Control lblAuto, txtAuto, cmdAuto;
-  int autoSeconds = 30;  // the up-down's position, which txtAuto shows
-  CheckBox chkStartup;   // ログイン時に起動: whether the desktop's login entry exists
+  CheckBox autoUpdate;
+  Control autoUpdateLabel, autoUpdateField, autoUpdateArrows;
+  int autoSeconds = 30;   // the up-down's position, which autoUpdateField shows
+  CheckBox startAtLogin;  // ログイン時に起動: whether the desktop's login entry exists
 
   // 時刻
-  CheckBox chkTimeServer;
-  Control lblTimeServer, rdoNtp, rdoHttp, lblNtp, lblHttp, lblProxy;
-  bool httpSelected = false;  // rdoHttp; else rdoNtp
-  TextField txtNtpServer, txtHttpServer, txtProxyServer;
+  CheckBox setClock;
+  Control timeMethodLabel, ntpChoice, httpChoice, ntpLabel, httpLabel, proxyLabel;
+  bool httpSelected = false;  // httpChoice; else ntpChoice
+  TextField ntpServerField, httpServerField, proxyServerField;
 
   friend bool operator==(const OptionsPanel&, const OptionsPanel&) = default;
 };

@@ -134,7 +134,7 @@ void DrawRoundedSquare(Canvas16& canvas, bool fillInside) {
 
 }  // namespace
 
-const Canvas16& imgBase256() {
+const Canvas16& CalendarPage() {
   static const Canvas16 base = [] {
     Canvas16 canvas;
     for (int y = 0; y < Canvas16::kSize; ++y) {
@@ -189,7 +189,7 @@ void AddDateGlyph(GlyphList& list, std::string_view text, bool bold, Colour colo
   }
 
   // White in the layer leaves the page as it is; text keeps its colour on the white page.
-  Canvas16 composed = imgBase256();
+  Canvas16 composed = CalendarPage();
   for (std::size_t i = 0; i < composed.rgb.size(); ++i) composed.rgb[i] &= layer.canvas().rgb[i];
   Append(list, composed, composed.at(0, 0));
 }

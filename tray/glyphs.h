@@ -40,7 +40,7 @@ inline constexpr Colour kSyncFailed = Colour::FromRgb(128, 0, 128);
 }  // namespace glyph_colour
 
 // The calendar page the date glyphs are drawn on, pixel for pixel.
-const Canvas16& imgBase256();
+const Canvas16& CalendarPage();
 
 // Appends the month or day number, or the weekday (日 … 土, or Sun … Sat), drawn on the
 // calendar page in `colour`. Pure black pixels become transparent, so day colours are

@@ -1,7 +1,7 @@
-// TForm1's settings: loading and saving the file, and the options panel's rules.
+// TrayCalendar's settings: loading and saving the file, and the options panel's rules.
 #include <algorithm>
 
-#include "app/core/main_form.h"
+#include "app/core/tray_calendar.h"
 #include "settings/ini_profile.h"
 #include "tray/tray_icons.h"
 
@@ -30,36 +30,36 @@ std::string WithScheme(const std::string& text) {
 
 }  // namespace
 
-CheckBox& TForm1::Box(OptionBox box) {
+CheckBox& TrayCalendar::Box(OptionBox box) {
   OptionsPanel& p = window_.options;
   switch (box) {
     case OptionBox::kMonth:
-      return p.chkMonth;
-    case OptionBox::kWeek:
-      return p.chkWeek;
-    case OptionBox::kTime:
-      return p.chkTime;
-    case OptionBox::kNumber:
-      return p.chkNumber;
-    case OptionBox::k12h:
-      return p.chk12h;
-    case OptionBox::kEtc:
-      return p.chkEtc;
-    case OptionBox::kAuto:
-      return p.chkAuto;
-    case OptionBox::kTimeServer:
-      return p.chkTimeServer;
-    case OptionBox::kStartup:
-      return p.chkStartup;
+      return p.showMonth;
+    case OptionBox::kWeekday:
+      return p.showWeekday;
+    case OptionBox::kClock:
+      return p.showClock;
+    case OptionBox::kWeekNumber:
+      return p.showWeekNumber;
+    case OptionBox::kTwelveHour:
+      return p.twelveHour;
+    case OptionBox::kAlmanac:
+      return p.showAlmanac;
+    case OptionBox::kAutoUpdate:
+      return p.autoUpdate;
+    case OptionBox::kSetClock:
+      return p.setClock;
+    case OptionBox::kStartAtLogin:
+      return p.startAtLogin;
   }
-  return p.chkMonth;
+  return p.showMonth;
 }
 
-bool TForm1::Shows(OptionBox box) const {
-  return const_cast<TForm1*>(this)->Box(box).checked;
+bool TrayCalendar::Shows(OptionBox box) const {
+  return const_cast<TrayCalendar*>(this)->Box(box).checked;
 }
 
-void TForm1::SetOptionBox(OptionBox box, bool checked) {
+void TrayCalendar::SetOptionBox(OptionBox box, bool checked) {
   CheckBox& control = Box(box);
   if (control.checked == checked) return;
   control.checked = checked;
@@ -69,15 +69,15 @@ void TForm1::SetOptionBox(OptionBox box, bool checked) {
 
 // A box loaded from the file. Three boxes with dependent controls run their rule for the
 // cleared state at start-up even when they stay cleared, so those controls begin disabled.
-void TForm1::LoadBox(OptionBox box, bool checked, bool ruleWhenClearedAtStartUp) {
+void TrayCalendar::LoadBox(OptionBox box, bool checked, bool ruleWhenClearedAtStartUp) {
   if (Box(box).checked != checked) {
     SetOptionBox(box, checked);
-  } else if (!checked && ruleWhenClearedAtStartUp && state_.StartupPhase < 3) {
+  } else if (!checked && ruleWhenClearedAtStartUp && state_.startup != StartupPhase::kRunning) {
     RunBoxRule(box);
   }
 }
 
-void TForm1::RunBoxRule(OptionBox box) {
+void TrayCalendar::RunBoxRule(OptionBox box) {
   OptionsPanel& p = window_.options;
   TrayHost& tray = desktop_.tray;
   const bool on = Box(box).checked;
@@ -85,70 +85,70 @@ void TForm1::RunBoxRule(OptionBox box) {
     case OptionBox::kMonth:
       on ? RefreshTrayIcons() : DeleteTrayIcon(tray, kMonthIcon);
       return;
-    case OptionBox::kWeek:
+    case OptionBox::kWeekday:
       on ? RefreshTrayIcons() : DeleteTrayIcon(tray, kWeekdayIcon);
       return;
-    case OptionBox::kTime:
+    case OptionBox::kClock:
       if (on) {
         RefreshTrayIcons();
-        desktop_.times.SetInterval(kSecondTick);
+        desktop_.minuteTimer.SetInterval(kSecondTick);
       } else {
-        desktop_.times.SetInterval(kMinuteTick);
+        desktop_.minuteTimer.SetInterval(kMinuteTick);
         DeleteTrayIcon(tray, kHourIcon);
         DeleteTrayIcon(tray, kMinuteIcon);
       }
       return;
-    case OptionBox::kNumber:
+    case OptionBox::kWeekNumber:
       if (on) {
-        p.rdoNumber.enabled = true;
-        state_.WeekNumberMethod = p.rdoNumberIndex;
+        p.weekRule.enabled = true;
+        state_.weekRule = p.weekRuleIndex;
         RefreshTrayIcons();
       } else {
         DeleteTrayIcon(tray, kWeekNumberIcon);
-        p.rdoNumber.enabled = false;
+        p.weekRule.enabled = false;
       }
       return;
-    case OptionBox::k12h:
-    case OptionBox::kEtc:
+    case OptionBox::kTwelveHour:
+    case OptionBox::kAlmanac:
       RefreshTrayIcons();
       return;
-    case OptionBox::kAuto:
-      p.lblAuto.enabled = p.txtAuto.enabled = p.cmdAuto.enabled = on;
+    case OptionBox::kAutoUpdate:
+      p.autoUpdateLabel.enabled = p.autoUpdateField.enabled = p.autoUpdateArrows.enabled = on;
       return;
-    case OptionBox::kTimeServer:
-      p.lblTimeServer.enabled = p.rdoNtp.enabled = p.rdoHttp.enabled = on;
+    case OptionBox::kSetClock:
+      p.timeMethodLabel.enabled = p.ntpChoice.enabled = p.httpChoice.enabled = on;
       if (on) {
         RunTimeMethodRule();  // the selected button's rule, as if it were chosen again
       } else {
-        p.lblNtp.enabled = p.lblHttp.enabled = p.lblProxy.enabled = false;
-        p.txtNtpServer.enabled = p.txtHttpServer.enabled = p.txtProxyServer.enabled = false;
+        p.ntpLabel.enabled = p.httpLabel.enabled = p.proxyLabel.enabled = false;
+        p.ntpServerField.enabled = p.httpServerField.enabled = p.proxyServerField.enabled = false;
       }
       return;
-    case OptionBox::kStartup:
+    case OptionBox::kStartAtLogin:
       return;  // the login entry follows at 決定
   }
 }
 
 // The method's fields follow the choice, and only ever while time setting is on.
-void TForm1::RunTimeMethodRule() {
+void TrayCalendar::RunTimeMethodRule() {
   OptionsPanel& p = window_.options;
-  const bool http = p.httpSelected && p.chkTimeServer.checked;
-  const bool ntp = !p.httpSelected && p.chkTimeServer.checked;
-  p.lblNtp.enabled = p.txtNtpServer.enabled = ntp;
-  p.lblHttp.enabled = p.txtHttpServer.enabled = http;
-  p.lblProxy.enabled = p.txtProxyServer.enabled = http;
+  const bool http = p.httpSelected && p.setClock.checked;
+  const bool ntp = !p.httpSelected && p.setClock.checked;
+  p.ntpLabel.enabled = p.ntpServerField.enabled = ntp;
+  p.httpLabel.enabled = p.httpServerField.enabled = http;
+  p.proxyLabel.enabled = p.proxyServerField.enabled = http;
 }
 
-void TForm1::SelectWeekRule(int index) {
+void TrayCalendar::SelectWeekRule(int index) {
   OptionsPanel& p = window_.options;
   if (index != 0 && index != 1) return;
-  if (p.rdoNumberIndex == index) return;
-  p.rdoNumberIndex = index;
-  state_.WeekNumberMethod = index;  // the icon follows at the next refresh
+  if (p.weekRuleIndex == index) return;
+  p.weekRuleIndex = index;
+  state_.weekRule = index;  // the icon follows at the next refresh
   Render();
 }
 
-void TForm1::SelectTimeMethod(bool http) {
+void TrayCalendar::SelectTimeMethod(bool http) {
   OptionsPanel& p = window_.options;
   if (p.httpSelected == http) return;
   p.httpSelected = http;
@@ -156,11 +156,11 @@ void TForm1::SelectTimeMethod(bool http) {
   Render();
 }
 
-void TForm1::EditServer(ServerField field, std::string text) {
+void TrayCalendar::EditServer(ServerField field, std::string text) {
   OptionsPanel& p = window_.options;
-  TextField& target = field == ServerField::kNtp    ? p.txtNtpServer
-                      : field == ServerField::kHttp ? p.txtHttpServer
-                                                    : p.txtProxyServer;
+  TextField& target = field == ServerField::kNtp    ? p.ntpServerField
+                      : field == ServerField::kHttp ? p.httpServerField
+                                                    : p.proxyServerField;
   if (target.text == text) return;
   target.text = std::move(text);
   Render();
@@ -168,7 +168,7 @@ void TForm1::EditServer(ServerField field, std::string text) {
 
 // The arrows move by one within 10 to 300 and never wrap; a stored delay below 10 seconds
 // is shown as it is and comes into the range at the first step up.
-void TForm1::cmdAutoClick(bool up) {
+void TrayCalendar::StepAutoUpdateDelay(bool up) {
   int& seconds = window_.options.autoSeconds;
   const int before = seconds;
   if (up) {
@@ -179,20 +179,20 @@ void TForm1::cmdAutoClick(bool up) {
   if (seconds != before) Render();
 }
 
-void TForm1::ShowTab(OptionsTab tab) {
+void TrayCalendar::ShowTab(OptionsTab tab) {
   if (window_.options.tab == tab) return;
   window_.options.tab = tab;
   Render();
 }
 
-void TForm1::cmdOKClick() {
+void TrayCalendar::AcceptOptions() {
   if (!SaveSettings()) return;  // the panel stays open with the user's edits
   window_.options.shown = false;
   HideWindow();
   Render();
 }
 
-void TForm1::cmdFalseClick() {
+void TrayCalendar::CancelOptions() {
   LoadSettings();
   RefreshTrayIcons();
   window_.options.shown = false;
@@ -200,7 +200,7 @@ void TForm1::cmdFalseClick() {
   Render();
 }
 
-void TForm1::LoadSettings() {
+void TrayCalendar::LoadSettings() {
   SettingsStorage& storage = desktop_.settings;
   storage.MakeFolders();
   const IniProfile file(storage.Read().value_or(std::string()));
@@ -213,27 +213,27 @@ void TForm1::LoadSettings() {
   OptionsPanel& p = window_.options;
 
   LoadBox(OptionBox::kMonth, integer("Month", 0) == 1, false);
-  LoadBox(OptionBox::kWeek, integer("Week", 0) == 1, false);
-  LoadBox(OptionBox::kTime, integer("Time", 0) == 1, false);
+  LoadBox(OptionBox::kWeekday, integer("Week", 0) == 1, false);
+  LoadBox(OptionBox::kClock, integer("Time", 0) == 1, false);
 
   const int number = integer("Number", 0);
-  LoadBox(OptionBox::kNumber, number == 1 || number == 2, true);
+  LoadBox(OptionBox::kWeekNumber, number == 1 || number == 2, true);
   if (number == 1 || number == 2) SelectWeekRule(number - 1);
 
-  LoadBox(OptionBox::k12h, integer("12h", 0) == 1, false);
-  LoadBox(OptionBox::kEtc, integer("Etc", 0) == 1, false);
-  LoadBox(OptionBox::kAuto, integer("Auto", 0) == 1, true);
-  LoadBox(OptionBox::kStartup, desktop_.autostart.Exists(), false);
+  LoadBox(OptionBox::kTwelveHour, integer("12h", 0) == 1, false);
+  LoadBox(OptionBox::kAlmanac, integer("Etc", 0) == 1, false);
+  LoadBox(OptionBox::kAutoUpdate, integer("Auto", 0) == 1, true);
+  LoadBox(OptionBox::kStartAtLogin, desktop_.autostart.Exists(), false);
 
   const int stored = integer("AutoTime", -1);
   const int seconds = stored >= 1 && stored <= 300 ? stored : kDefaultAutoSeconds;
   p.autoSeconds = seconds;
-  desktop_.times.SetInterval(seconds * 1000);
-  state_.AutoUpdatePending = seconds * 1000;
+  desktop_.minuteTimer.SetInterval(seconds * 1000);
+  state_.autoUpdateDelayMs = seconds * 1000;
 
   options_.ntpSetup = integer("ntpSetup", 0);
   options_.httpSetup = integer("httpSetup", 0);
-  LoadBox(OptionBox::kTimeServer, options_.ntpSetup == 1 || options_.httpSetup > 0, true);
+  LoadBox(OptionBox::kSetClock, options_.ntpSetup == 1 || options_.httpSetup > 0, true);
 
   options_.ntpServer = text("ntpServer");
   if (!options_.ntpServer.empty()) EditServer(ServerField::kNtp, options_.ntpServer);
@@ -263,34 +263,37 @@ void TForm1::LoadSettings() {
     options_.proxyServer.clear();
   }
 
-  LoadBox(OptionBox::kTimeServer, options_.ntpSetup == 1 || options_.httpSetup > 0, true);
+  LoadBox(OptionBox::kSetClock, options_.ntpSetup == 1 || options_.httpSetup > 0, true);
   Render();
 }
 
-bool TForm1::SaveSettings() {
+bool TrayCalendar::SaveSettings() {
   SettingsStorage& storage = desktop_.settings;
   const OptionsPanel& p = window_.options;
   IniProfile file(storage.Read().value_or(std::string()));
   const auto flag = [&](std::string_view key, const CheckBox& box) {
     file.Write(kSection, key, box.checked ? "1" : "0");
   };
-  flag("Month", p.chkMonth);
-  flag("Week", p.chkWeek);
-  flag("Time", p.chkTime);
-  file.Write(kSection, "Number", !p.chkNumber.checked ? "0" : p.rdoNumberIndex == 1 ? "2" : "1");
-  flag("12h", p.chk12h);
-  flag("Etc", p.chkEtc);
+  flag("Month", p.showMonth);
+  flag("Week", p.showWeekday);
+  flag("Time", p.showClock);
+  file.Write(kSection, "Number",
+             !p.showWeekNumber.checked ? "0"
+             : p.weekRuleIndex == 1    ? "2"
+                                       : "1");
+  flag("12h", p.twelveHour);
+  flag("Etc", p.showAlmanac);
   file.Write(kSection, "AutoTime", std::to_string(p.autoSeconds));
-  flag("Auto", p.chkAuto);
-  file.Write(kSection, "ntpServer", p.txtNtpServer.text);
-  file.Write(kSection, "httpServer", p.txtHttpServer.text);
-  file.Write(kSection, "proxyServer", p.txtProxyServer.text);
-  const bool on = p.chkTimeServer.checked;
+  flag("Auto", p.autoUpdate);
+  file.Write(kSection, "ntpServer", p.ntpServerField.text);
+  file.Write(kSection, "httpServer", p.httpServerField.text);
+  file.Write(kSection, "proxyServer", p.proxyServerField.text);
+  const bool on = p.setClock.checked;
   file.Write(kSection, "ntpSetup", on && !p.httpSelected ? "1" : "0");
   file.Write(kSection, "httpSetup",
-             !on || !p.httpSelected          ? "0"
-             : p.txtProxyServer.text.empty() ? "1"
-                                             : "2");
+             !on || !p.httpSelected            ? "0"
+             : p.proxyServerField.text.empty() ? "1"
+                                               : "2");
 
   if (!storage.Write(file.Text())) {
     desktop_.window.ShowError(storage.Path() + " に書き込めません");
@@ -302,9 +305,9 @@ bool TForm1::SaveSettings() {
 // The login entry is the desktop's own, so it is changed only when the box no longer says
 // what the desktop has: 決定 alone never rewrites an entry the user may have edited. It comes
 // after the file, so a refused file leaves both as they were.
-bool TForm1::SaveAutostart() {
+bool TrayCalendar::SaveAutostart() {
   Autostart& autostart = desktop_.autostart;
-  const bool wanted = window_.options.chkStartup.checked;
+  const bool wanted = window_.options.startAtLogin.checked;
   if (wanted == autostart.Exists()) return true;
   if (wanted ? autostart.Enable() : autostart.Disable()) return true;
   desktop_.window.ShowError(autostart.Path() + " に書き込めません");

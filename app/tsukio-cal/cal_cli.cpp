@@ -439,11 +439,11 @@ int Icons(const std::vector<std::string>& args, std::ostream& out, const CalEnvi
 // depends on a box is disabled.
 OptionsPanel FirstStartPanel() {
   OptionsPanel p;
-  p.rdoNumber.enabled = false;
-  p.lblAuto.enabled = p.txtAuto.enabled = p.cmdAuto.enabled = false;
-  p.lblTimeServer.enabled = p.rdoNtp.enabled = p.rdoHttp.enabled = false;
-  p.lblNtp.enabled = p.lblHttp.enabled = p.lblProxy.enabled = false;
-  p.txtNtpServer.enabled = p.txtHttpServer.enabled = p.txtProxyServer.enabled = false;
+  p.weekRule.enabled = false;
+  p.autoUpdateLabel.enabled = p.autoUpdateField.enabled = p.autoUpdateArrows.enabled = false;
+  p.timeMethodLabel.enabled = p.ntpChoice.enabled = p.httpChoice.enabled = false;
+  p.ntpLabel.enabled = p.httpLabel.enabled = p.proxyLabel.enabled = false;
+  p.ntpServerField.enabled = p.httpServerField.enabled = p.proxyServerField.enabled = false;
   return p;
 }
 

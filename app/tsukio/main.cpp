@@ -7,8 +7,8 @@
 #include <QPixmap>
 #include <exception>
 
-#include "app/core/form_input.h"
-#include "app/core/main_form.h"
+#include "app/core/tray_calendar.h"
+#include "app/core/window_input.h"
 #include "platform/curl/curl_http_client.h"
 #include "platform/posix/autostart_file.h"
 #include "platform/posix/clock_setting.h"
@@ -26,8 +26,8 @@
 
 namespace {
 
-void BuildMenu(QMenu& menu, tsukio::TForm1& form) {
-  for (const tsukio::MenuItem& item : tsukio::TForm1::PopupMenu1()) {
+void BuildMenu(QMenu& menu, tsukio::TrayCalendar& calendar) {
+  for (const tsukio::MenuItem& item : tsukio::TrayCalendar::Menu()) {
     if (item.command == nullptr) {
       menu.addSeparator();
       continue;
@@ -37,20 +37,22 @@ void BuildMenu(QMenu& menu, tsukio::TForm1& form) {
     action->setObjectName(
         QString::fromUtf8(item.name.data(), static_cast<qsizetype>(item.name.size())));
     const auto command = item.command;
-    QObject::connect(action, &QAction::triggered,
-                     [&form, command] { form.Guarded([&form, command] { (form.*command)(); }); });
+    QObject::connect(action, &QAction::triggered, [&calendar, command] {
+      calendar.Guarded([&calendar, command] { (calendar.*command)(); });
+    });
   }
 }
 
-void ConnectCalendar(tsukio::QtCalendarView& view, tsukio::TForm1& form) {
-  const auto connect = [&form](QPushButton& button, void (tsukio::TForm1::*handler)()) {
-    QObject::connect(&button, &QPushButton::clicked,
-                     [&form, handler] { form.Guarded([&form, handler] { (form.*handler)(); }); });
+void ConnectCalendar(tsukio::QtCalendarView& view, tsukio::TrayCalendar& calendar) {
+  const auto connect = [&calendar](QPushButton& button, void (tsukio::TrayCalendar::*handler)()) {
+    QObject::connect(&button, &QPushButton::clicked, [&calendar, handler] {
+      calendar.Guarded([&calendar, handler] { (calendar.*handler)(); });
+    });
   };
-  connect(view.BUy(), &tsukio::TForm1::BUyClick);
-  connect(view.BDy(), &tsukio::TForm1::BDyClick);
-  connect(view.BUm(), &tsukio::TForm1::BUmClick);
-  connect(view.BDm(), &tsukio::TForm1::BDmClick);
+  connect(view.NextYearButton(), &tsukio::TrayCalendar::ShowNextYear);
+  connect(view.PreviousYearButton(), &tsukio::TrayCalendar::ShowPreviousYear);
+  connect(view.NextMonthButton(), &tsukio::TrayCalendar::ShowNextMonth);
+  connect(view.PreviousMonthButton(), &tsukio::TrayCalendar::ShowPreviousMonth);
 }
 
 }  // namespace
@@ -67,14 +69,14 @@ int main(int argc, char** argv) {
 
   try {
     const tsukio::SystemClock clock;
-    tsukio::QtTimer times;
+    tsukio::QtTimer minuteTimer;
     tsukio::QtTextPainter painter;
-    tsukio::TForm1* formRef = nullptr;
-    tsukio::FormInput input;
+    tsukio::TrayCalendar* calendarRef = nullptr;
+    tsukio::WindowInput input;
     tsukio::QtMainWindow window(input);
     QMenu menu;
-    tsukio::QtTrayHost tray(menu, [&formRef](tsukio::TrayEvent event) {
-      formRef->Guarded([&formRef, event] { formRef->TrayNotify(event); });
+    tsukio::QtTrayHost tray(menu, [&calendarRef](tsukio::TrayEvent event) {
+      calendarRef->Guarded([&calendarRef, event] { calendarRef->OnTrayEvent(event); });
     });
     tsukio::PosixDatagramNetwork udp;
     tsukio::CurlHttpClient http;
@@ -82,23 +84,23 @@ int main(int argc, char** argv) {
     tsukio::PosixUtcClock utc;
     tsukio::PosixClockSetter setter;
     tsukio::SyncServices services{udp, http, ticks, utc, setter};
-    tsukio::QtTimer ntpTimer;
-    tsukio::ClockSync sync{services, ntpTimer};
+    tsukio::QtTimer syncStatusTimer;
+    tsukio::ClockSync sync{services, syncStatusTimer};
     tsukio::SettingsFile settings(tsukio::SettingsFilePath(tsukio::ProgramName()));
     tsukio::AutostartFile autostart(
         tsukio::AutostartFilePath(),
         tsukio::AutostartEntry(tsukio::resources::DesktopEntry(), tsukio::ExecutablePath()));
-    tsukio::Desktop desktop{clock, tray, times, painter, window, settings, autostart, &sync};
-    tsukio::TForm1 form(desktop);
-    formRef = &form;
-    input.Attach(form);
-    BuildMenu(menu, form);
+    tsukio::Desktop desktop{clock, tray, minuteTimer, painter, window, settings, autostart, &sync};
+    tsukio::TrayCalendar calendar(desktop);
+    calendarRef = &calendar;
+    input.Attach(calendar);
+    BuildMenu(menu, calendar);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(tsukio::AppIcon(64))));
-    ConnectCalendar(window.Calendar(), form);
+    ConnectCalendar(window.Calendar(), calendar);
     const tsukio::ResumeWatcher resume(
-        [&form] { form.Guarded([&form] { form.ResumeFromStandby(); }); });
+        [&calendar] { calendar.Guarded([&calendar] { calendar.ResumeFromStandby(); }); });
 
-    form.FormCreate();
+    calendar.Start();
     return QApplication::exec();
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, QStringLiteral("Tsukio"), QString::fromUtf8(e.what()));

@@ -91,22 +91,22 @@ QtCalendarView::QtCalendarView(QWidget* parent) : QWidget(parent) {
     }
   }
 
-  SetUpLabel(ly_, this, QRect(40, 188, 48, 24), 24);
+  SetUpLabel(yearLabel_, this, QRect(40, 188, 48, 24), 24);
   SetUpLabel(label7_, this, QRect(88, 192, 25, 25), 19);
   label7_.setText(QStringLiteral("年"));
-  SetUpLabel(lm_, this, QRect(144, 188, 24, 24), 24);
+  SetUpLabel(monthLabel_, this, QRect(144, 188, 24, 24), 24);
   SetUpLabel(label8_, this, QRect(168, 192, 25, 25), 19);
   label8_.setText(QStringLiteral("月"));
-  for (QLabel* label : {&ly_, &lm_}) {
+  for (QLabel* label : {&yearLabel_, &monthLabel_}) {
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, Qt::white);
     label->setPalette(palette);
     label->setAutoFillBackground(true);
   }
-  SetUpStepButton(buy_, this, QStringLiteral("▲"), 112, 184);
-  SetUpStepButton(bdy_, this, QStringLiteral("▼"), 112, 200);
-  SetUpStepButton(bum_, this, QStringLiteral("▲"), 192, 184);
-  SetUpStepButton(bdm_, this, QStringLiteral("▼"), 192, 200);
+  SetUpStepButton(nextYear_, this, QStringLiteral("▲"), 112, 184);
+  SetUpStepButton(previousYear_, this, QStringLiteral("▼"), 112, 200);
+  SetUpStepButton(nextMonth_, this, QStringLiteral("▲"), 192, 184);
+  SetUpStepButton(previousMonth_, this, QStringLiteral("▼"), 192, 200);
 
   Render(EmptyMonthGrid());
 }
@@ -124,8 +124,8 @@ void QtCalendarView::Render(const MonthGrid& grid) {
     cell.setToolTip(model.showHint ? ToQString(model.hint) : QString());
     cell.setVisible(model.visible);
   }
-  SetFittedText(ly_, grid.Ly);
-  SetFittedText(lm_, grid.Lm);
+  SetFittedText(yearLabel_, grid.yearLabel);
+  SetFittedText(monthLabel_, grid.monthLabel);
 }
 
 }  // namespace tsukio

@@ -19,23 +19,23 @@ class QtCalendarView final : public QWidget {
   void Render(const MonthGrid& grid);
 
   const QLabel& Cell(int index) const { return cells_[static_cast<std::size_t>(index)]; }
-  const QLabel& Ly() const { return ly_; }
-  const QLabel& Lm() const { return lm_; }
-  QPushButton& BUy() { return buy_; }
-  QPushButton& BDy() { return bdy_; }
-  QPushButton& BUm() { return bum_; }
-  QPushButton& BDm() { return bdm_; }
+  const QLabel& YearLabel() const { return yearLabel_; }
+  const QLabel& MonthLabel() const { return monthLabel_; }
+  QPushButton& NextYearButton() { return nextYear_; }
+  QPushButton& PreviousYearButton() { return previousYear_; }
+  QPushButton& NextMonthButton() { return nextMonth_; }
+  QPushButton& PreviousMonthButton() { return previousMonth_; }
 
  private:
   std::array<QLabel, kCalendarCellCount> cells_;
-  QLabel ly_;
+  QLabel yearLabel_;
   QLabel label7_;
-  QPushButton buy_;
-  QPushButton bdy_;
-  QLabel lm_;
+  QPushButton nextYear_;
+  QPushButton previousYear_;
+  QLabel monthLabel_;
   QLabel label8_;
-  QPushButton bum_;
-  QPushButton bdm_;
+  QPushButton nextMonth_;
+  QPushButton previousMonth_;
 };
 
 }  // namespace tsukio

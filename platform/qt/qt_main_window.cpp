@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kClientWidth = 250;
 constexpr int kClientHeight = 289;
-constexpr char kFormFace[] = "ＭＳ Ｐゴシック";
+constexpr char kWindowFace[] = "ＭＳ Ｐゴシック";
 constexpr char kAboutFace[] = "ＭＳ ゴシック";
 
 QFont Face(const char* family, int pixels, bool bold = false) {
@@ -54,7 +54,7 @@ QtMainWindow::QtMainWindow(MainWindowInput& input)
               Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       input_(input) {
   setFixedSize(kClientWidth, kClientHeight);
-  setFont(Face(kFormFace, 12));
+  setFont(Face(kWindowFace, 12));
   setWindowIcon(QIcon(QPixmap::fromImage(AppIcon(64))));
 
   calendar_ = Place(new QtCalendarView(this), 0, 0, kClientWidth, kClientHeight);
@@ -66,14 +66,14 @@ QtMainWindow::QtMainWindow(MainWindowInput& input)
 }
 
 void QtMainWindow::BuildOptions() {
-  grpOptions_ = Place(new QGroupBox(QStringLiteral("設定"), this), 8, 8, 233, 265);
-  grpOptions_->hide();
-  tabs_ = Place(new QTabWidget(grpOptions_), 8, 24, 217, 193);
-  tabs_->setFont(Face(kFormFace, 16));
+  optionsGroup_ = Place(new QGroupBox(QStringLiteral("設定"), this), 8, 8, 233, 265);
+  optionsGroup_->hide();
+  tabs_ = Place(new QTabWidget(optionsGroup_), 8, 24, 217, 193);
+  tabs_->setFont(Face(kWindowFace, 16));
   auto* visible = new QWidget;
   auto* behaviour = new QWidget;
   auto* time = new QWidget;
-  for (QWidget* page : {visible, behaviour, time}) page->setFont(Face(kFormFace, 12));
+  for (QWidget* page : {visible, behaviour, time}) page->setFont(Face(kWindowFace, 12));
   tabs_->addTab(visible, QStringLiteral("表示"));
   tabs_->addTab(behaviour, QStringLiteral("動作"));
   tabs_->addTab(time, QStringLiteral("時刻"));
@@ -87,41 +87,42 @@ void QtMainWindow::BuildOptions() {
                      [this, which](bool checked) { input_.OptionBoxClicked(which, checked); });
     return check;
   };
-  chkMonth_ = box(visible, "月", OptionBox::kMonth, 8, 16, 56, 17);
-  chkWeek_ = box(visible, "曜日", OptionBox::kWeek, 64, 16, 72, 17);
-  chkTime_ = box(visible, "時刻", OptionBox::kTime, 136, 16, 65, 17);
-  chkNumber_ = box(visible, "週番号", OptionBox::kNumber, 8, 48, 80, 17);
-  rdoNumber_ = Place(new QGroupBox(QStringLiteral("方式"), visible), 88, 48, 89, 65);
-  rdoIso_ = Place(new QRadioButton(QStringLiteral("ISO"), rdoNumber_), 8, 18, 73, 17);
-  rdoUsa_ = Place(new QRadioButton(QStringLiteral("USA "), rdoNumber_), 8, 40, 73, 17);
-  QObject::connect(rdoIso_, &QRadioButton::clicked, [this] { input_.WeekRuleChosen(0); });
-  QObject::connect(rdoUsa_, &QRadioButton::clicked, [this] { input_.WeekRuleChosen(1); });
-  chk12h_ = box(visible, "12時間表記", OptionBox::k12h, 8, 128, 110, 17);
-  chkEtc_ = box(visible, "その他", OptionBox::kEtc, 120, 128, 90, 17);
+  showMonth_ = box(visible, "月", OptionBox::kMonth, 8, 16, 56, 17);
+  showWeekday_ = box(visible, "曜日", OptionBox::kWeekday, 64, 16, 72, 17);
+  showClock_ = box(visible, "時刻", OptionBox::kClock, 136, 16, 65, 17);
+  showWeekNumber_ = box(visible, "週番号", OptionBox::kWeekNumber, 8, 48, 80, 17);
+  weekRule_ = Place(new QGroupBox(QStringLiteral("方式"), visible), 88, 48, 89, 65);
+  isoChoice_ = Place(new QRadioButton(QStringLiteral("ISO"), weekRule_), 8, 18, 73, 17);
+  usaChoice_ = Place(new QRadioButton(QStringLiteral("USA "), weekRule_), 8, 40, 73, 17);
+  QObject::connect(isoChoice_, &QRadioButton::clicked, [this] { input_.WeekRuleChosen(0); });
+  QObject::connect(usaChoice_, &QRadioButton::clicked, [this] { input_.WeekRuleChosen(1); });
+  twelveHour_ = box(visible, "12時間表記", OptionBox::kTwelveHour, 8, 128, 110, 17);
+  showAlmanac_ = box(visible, "その他", OptionBox::kAlmanac, 120, 128, 90, 17);
 
-  chkAuto_ = box(behaviour, "1度だけ自動更新", OptionBox::kAuto, 8, 12, 161, 25);
-  lblAuto_ = Place(new QLabel(QStringLiteral("更新時間（秒）"), behaviour), 24, 40, 120, 16);
-  txtAuto_ = Place(new QLabel(behaviour), 24, 64, 41, 33);
-  txtAuto_->setAlignment(Qt::AlignCenter);
-  txtAuto_->setAutoFillBackground(true);
-  QPalette white = txtAuto_->palette();
+  autoUpdate_ = box(behaviour, "1度だけ自動更新", OptionBox::kAutoUpdate, 8, 12, 161, 25);
+  autoUpdateLabel_ =
+      Place(new QLabel(QStringLiteral("更新時間（秒）"), behaviour), 24, 40, 120, 16);
+  autoUpdateField_ = Place(new QLabel(behaviour), 24, 64, 41, 33);
+  autoUpdateField_->setAlignment(Qt::AlignCenter);
+  autoUpdateField_->setAutoFillBackground(true);
+  QPalette white = autoUpdateField_->palette();
   white.setColor(QPalette::Window, Qt::white);
-  txtAuto_->setPalette(white);
-  txtAuto_->setFrameShape(QFrame::StyledPanel);
+  autoUpdateField_->setPalette(white);
+  autoUpdateField_->setFrameShape(QFrame::StyledPanel);
   autoUp_ = Place(new QToolButton(behaviour), 64, 64, 25, 17);
   autoDown_ = Place(new QToolButton(behaviour), 64, 81, 25, 16);
   autoUp_->setArrowType(Qt::UpArrow);
   autoDown_->setArrowType(Qt::DownArrow);
   QObject::connect(autoUp_, &QToolButton::clicked, [this] { input_.AutoArrowClicked(true); });
   QObject::connect(autoDown_, &QToolButton::clicked, [this] { input_.AutoArrowClicked(false); });
-  chkStartup_ = box(behaviour, "ログイン時に起動", OptionBox::kStartup, 8, 112, 161, 25);
+  startAtLogin_ = box(behaviour, "ログイン時に起動", OptionBox::kStartAtLogin, 8, 112, 161, 25);
 
-  chkTimeServer_ = box(time, "時刻あわせをする", OptionBox::kTimeServer, 8, 16, 169, 17);
-  lblTimeServer_ = Place(new QLabel(QStringLiteral("設定方法"), time), 8, 48, 64, 16);
-  rdoNtp_ = Place(new QRadioButton(QStringLiteral("NTP"), time), 72, 48, 64, 17);
-  rdoHttp_ = Place(new QRadioButton(QStringLiteral("HTTP"), time), 136, 48, 73, 17);
-  QObject::connect(rdoNtp_, &QRadioButton::clicked, [this] { input_.TimeMethodChosen(false); });
-  QObject::connect(rdoHttp_, &QRadioButton::clicked, [this] { input_.TimeMethodChosen(true); });
+  setClock_ = box(time, "時刻あわせをする", OptionBox::kSetClock, 8, 16, 169, 17);
+  timeMethodLabel_ = Place(new QLabel(QStringLiteral("設定方法"), time), 8, 48, 64, 16);
+  ntpChoice_ = Place(new QRadioButton(QStringLiteral("NTP"), time), 72, 48, 64, 17);
+  httpChoice_ = Place(new QRadioButton(QStringLiteral("HTTP"), time), 136, 48, 73, 17);
+  QObject::connect(ntpChoice_, &QRadioButton::clicked, [this] { input_.TimeMethodChosen(false); });
+  QObject::connect(httpChoice_, &QRadioButton::clicked, [this] { input_.TimeMethodChosen(true); });
   const auto server = [this, time](const char* caption, ServerField field, int y, QLabel*& label) {
     label = Place(new QLabel(QString::fromUtf8(caption), time), 8, y, 80, 24);
     label->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
@@ -131,12 +132,12 @@ void QtMainWindow::BuildOptions() {
     });
     return edit;
   };
-  txtNtp_ = server("NTPサーバー", ServerField::kNtp, 72, lblNtp_);
-  txtHttp_ = server("HTTPサーバー", ServerField::kHttp, 96, lblHttp_);
-  txtProxy_ = server("プロキシー", ServerField::kProxy, 120, lblProxy_);
+  ntpServerField_ = server("NTPサーバー", ServerField::kNtp, 72, ntpLabel_);
+  httpServerField_ = server("HTTPサーバー", ServerField::kHttp, 96, httpLabel_);
+  proxyServerField_ = server("プロキシー", ServerField::kProxy, 120, proxyLabel_);
 
-  ok_ = Place(new QPushButton(QStringLiteral("決定"), grpOptions_), 8, 224, 89, 33);
-  cancel_ = Place(new QPushButton(QStringLiteral("取り消し"), grpOptions_), 136, 224, 89, 33);
+  ok_ = Place(new QPushButton(QStringLiteral("決定"), optionsGroup_), 8, 224, 89, 33);
+  cancel_ = Place(new QPushButton(QStringLiteral("取り消し"), optionsGroup_), 136, 224, 89, 33);
   QObject::connect(ok_, &QPushButton::clicked, [this] { input_.OkClicked(); });
   QObject::connect(cancel_, &QPushButton::clicked, [this] { input_.CancelClicked(); });
 }
@@ -156,12 +157,12 @@ void QtMainWindow::BuildAbout() {
   label("バージョン", 40, 80, 100, false);
   label(TSUKIO_VERSION, 144, 80, 60, true);
   auto* notice = Place(new QLabel(gbox_), 16, 104, 201, 62);
-  notice->setFont(Face(kFormFace, 12));
+  notice->setFont(Face(kWindowFace, 12));
   notice->setAlignment(Qt::AlignCenter);
   notice->setWordWrap(true);
   notice->setText(QStringLiteral("© 2026 Quorv\nTsukio 開発チーム\n\n『月をめくる、毎日の暦』"));
   link_ = Place(new QLabel(gbox_), 8, 168, 217, 17);
-  link_->setFont(Face(kFormFace, 12));
+  link_->setFont(Face(kWindowFace, 12));
   link_->setAlignment(Qt::AlignCenter);
   link_->setTextFormat(Qt::RichText);
   link_->setText(QStringLiteral("<a href=\"link\" style=\"color:#0000FF\">%1</a>")
@@ -174,31 +175,31 @@ void QtMainWindow::BuildAbout() {
 QCheckBox& QtMainWindow::Box(OptionBox box) {
   switch (box) {
     case OptionBox::kMonth:
-      return *chkMonth_;
-    case OptionBox::kWeek:
-      return *chkWeek_;
-    case OptionBox::kTime:
-      return *chkTime_;
-    case OptionBox::kNumber:
-      return *chkNumber_;
-    case OptionBox::k12h:
-      return *chk12h_;
-    case OptionBox::kEtc:
-      return *chkEtc_;
-    case OptionBox::kAuto:
-      return *chkAuto_;
-    case OptionBox::kTimeServer:
-      return *chkTimeServer_;
-    case OptionBox::kStartup:
-      return *chkStartup_;
+      return *showMonth_;
+    case OptionBox::kWeekday:
+      return *showWeekday_;
+    case OptionBox::kClock:
+      return *showClock_;
+    case OptionBox::kWeekNumber:
+      return *showWeekNumber_;
+    case OptionBox::kTwelveHour:
+      return *twelveHour_;
+    case OptionBox::kAlmanac:
+      return *showAlmanac_;
+    case OptionBox::kAutoUpdate:
+      return *autoUpdate_;
+    case OptionBox::kSetClock:
+      return *setClock_;
+    case OptionBox::kStartAtLogin:
+      return *startAtLogin_;
   }
-  return *chkMonth_;
+  return *showMonth_;
 }
 
 QLineEdit& QtMainWindow::Server(ServerField field) {
-  return field == ServerField::kNtp    ? *txtNtp_
-         : field == ServerField::kHttp ? *txtHttp_
-                                       : *txtProxy_;
+  return field == ServerField::kNtp    ? *ntpServerField_
+         : field == ServerField::kHttp ? *httpServerField_
+                                       : *proxyServerField_;
 }
 
 void QtMainWindow::Render(const MainWindowModel& model) {
@@ -209,42 +210,42 @@ void QtMainWindow::Render(const MainWindowModel& model) {
   calendar_->Render(model.calendar);
   calendar_->setVisible(model.view == View::kCalendar);
   gbox_->setVisible(model.view == View::kAbout);
-  grpOptions_->setVisible(p.shown);
+  optionsGroup_->setVisible(p.shown);
   close_->setVisible(!p.shown);
   ok_->setDefault(p.shown);
   close_->setDefault(!p.shown);
 
-  Show(chkMonth_, p.chkMonth.checked, p.chkMonth.enabled);
-  Show(chkWeek_, p.chkWeek.checked, p.chkWeek.enabled);
-  Show(chkTime_, p.chkTime.checked, p.chkTime.enabled);
-  Show(chkNumber_, p.chkNumber.checked, p.chkNumber.enabled);
-  Show(chk12h_, p.chk12h.checked, p.chk12h.enabled);
-  Show(chkEtc_, p.chkEtc.checked, p.chkEtc.enabled);
-  Show(chkAuto_, p.chkAuto.checked, p.chkAuto.enabled);
-  Show(chkTimeServer_, p.chkTimeServer.checked, p.chkTimeServer.enabled);
-  Show(chkStartup_, p.chkStartup.checked, p.chkStartup.enabled);
-  rdoNumber_->setEnabled(p.rdoNumber.enabled);
-  Show(rdoIso_, p.rdoNumberIndex == 0, true);
-  Show(rdoUsa_, p.rdoNumberIndex == 1, true);
-  Show(rdoNtp_, !p.httpSelected, p.rdoNtp.enabled);
-  Show(rdoHttp_, p.httpSelected, p.rdoHttp.enabled);
-  lblAuto_->setEnabled(p.lblAuto.enabled);
-  txtAuto_->setEnabled(p.txtAuto.enabled);
-  txtAuto_->setText(QString::number(p.autoSeconds));
-  autoUp_->setEnabled(p.cmdAuto.enabled);
-  autoDown_->setEnabled(p.cmdAuto.enabled);
-  lblTimeServer_->setEnabled(p.lblTimeServer.enabled);
-  lblNtp_->setEnabled(p.lblNtp.enabled);
-  lblHttp_->setEnabled(p.lblHttp.enabled);
-  lblProxy_->setEnabled(p.lblProxy.enabled);
+  Show(showMonth_, p.showMonth.checked, p.showMonth.enabled);
+  Show(showWeekday_, p.showWeekday.checked, p.showWeekday.enabled);
+  Show(showClock_, p.showClock.checked, p.showClock.enabled);
+  Show(showWeekNumber_, p.showWeekNumber.checked, p.showWeekNumber.enabled);
+  Show(twelveHour_, p.twelveHour.checked, p.twelveHour.enabled);
+  Show(showAlmanac_, p.showAlmanac.checked, p.showAlmanac.enabled);
+  Show(autoUpdate_, p.autoUpdate.checked, p.autoUpdate.enabled);
+  Show(setClock_, p.setClock.checked, p.setClock.enabled);
+  Show(startAtLogin_, p.startAtLogin.checked, p.startAtLogin.enabled);
+  weekRule_->setEnabled(p.weekRule.enabled);
+  Show(isoChoice_, p.weekRuleIndex == 0, true);
+  Show(usaChoice_, p.weekRuleIndex == 1, true);
+  Show(ntpChoice_, !p.httpSelected, p.ntpChoice.enabled);
+  Show(httpChoice_, p.httpSelected, p.httpChoice.enabled);
+  autoUpdateLabel_->setEnabled(p.autoUpdateLabel.enabled);
+  autoUpdateField_->setEnabled(p.autoUpdateField.enabled);
+  autoUpdateField_->setText(QString::number(p.autoSeconds));
+  autoUp_->setEnabled(p.autoUpdateArrows.enabled);
+  autoDown_->setEnabled(p.autoUpdateArrows.enabled);
+  timeMethodLabel_->setEnabled(p.timeMethodLabel.enabled);
+  ntpLabel_->setEnabled(p.ntpLabel.enabled);
+  httpLabel_->setEnabled(p.httpLabel.enabled);
+  proxyLabel_->setEnabled(p.proxyLabel.enabled);
   const auto field = [](QLineEdit* edit, const TextField& model) {
     const QSignalBlocker block(edit);
     if (edit->text().toStdString() != model.text) edit->setText(QString::fromStdString(model.text));
     edit->setEnabled(model.enabled);
   };
-  field(txtNtp_, p.txtNtpServer);
-  field(txtHttp_, p.txtHttpServer);
-  field(txtProxy_, p.txtProxyServer);
+  field(ntpServerField_, p.ntpServerField);
+  field(httpServerField_, p.httpServerField);
+  field(proxyServerField_, p.proxyServerField);
   {
     const QSignalBlocker block(tabs_);
     tabs_->setCurrentIndex(static_cast<int>(p.tab));

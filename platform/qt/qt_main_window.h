@@ -35,14 +35,14 @@ class QtMainWindow final : public QWidget, public MainWindowView {
   // The widgets, for tests and screenshots.
   QPushButton& CloseButton() { return *close_; }
   QtCalendarView& Calendar() { return *calendar_; }
-  QGroupBox& OptionsGroup() { return *grpOptions_; }
+  QGroupBox& OptionsGroup() { return *optionsGroup_; }
   QGroupBox& AboutGroup() { return *gbox_; }
   QCheckBox& Box(OptionBox box);
   QTabWidget& Tabs() { return *tabs_; }
-  QRadioButton& WeekRule(int index) { return index == 0 ? *rdoIso_ : *rdoUsa_; }
-  QRadioButton& TimeMethod(bool http) { return http ? *rdoHttp_ : *rdoNtp_; }
+  QRadioButton& WeekRule(int index) { return index == 0 ? *isoChoice_ : *usaChoice_; }
+  QRadioButton& TimeMethod(bool http) { return http ? *httpChoice_ : *ntpChoice_; }
   QLineEdit& Server(ServerField field);
-  QLabel& AutoSeconds() { return *txtAuto_; }
+  QLabel& AutoSeconds() { return *autoUpdateField_; }
   QToolButton& AutoArrow(bool up) { return up ? *autoUp_ : *autoDown_; }
   QPushButton& OkButton() { return *ok_; }
   QPushButton& CancelButton() { return *cancel_; }
@@ -61,15 +61,16 @@ class QtMainWindow final : public QWidget, public MainWindowView {
   QtCalendarView* calendar_;
   QPushButton* close_;
 
-  QGroupBox* grpOptions_;
+  QGroupBox* optionsGroup_;
   QTabWidget* tabs_;
-  QCheckBox *chkMonth_, *chkWeek_, *chkTime_, *chkNumber_, *chk12h_, *chkEtc_, *chkAuto_,
-      *chkTimeServer_, *chkStartup_;
-  QGroupBox* rdoNumber_;
-  QRadioButton *rdoIso_, *rdoUsa_, *rdoNtp_, *rdoHttp_;
-  QLabel *lblAuto_, *txtAuto_, *lblTimeServer_, *lblNtp_, *lblHttp_, *lblProxy_;
+  QCheckBox *showMonth_, *showWeekday_, *showClock_, *showWeekNumber_, *twelveHour_, *showAlmanac_,
+      *autoUpdate_, *setClock_, *startAtLogin_;
+  QGroupBox* weekRule_;
+  QRadioButton *isoChoice_, *usaChoice_, *ntpChoice_, *httpChoice_;
+  QLabel *autoUpdateLabel_, *autoUpdateField_, *timeMethodLabel_, *ntpLabel_, *httpLabel_,
+      *proxyLabel_;
   QToolButton *autoUp_, *autoDown_;
-  QLineEdit *txtNtp_, *txtHttp_, *txtProxy_;
+  QLineEdit *ntpServerField_, *httpServerField_, *proxyServerField_;
   QPushButton *ok_, *cancel_;
 
   QGroupBox* gbox_;

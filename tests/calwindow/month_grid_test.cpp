@@ -39,7 +39,7 @@ using Texts = std::vector<std::string>;
 // The sweep at the end checks the shape of every month; these check what the days say.
 TEST(MonthGrid, May2011StartsOnSundayAndEndsInRowFive) {
   const MonthGrid grid = Grid(2011, 5);
-  EXPECT_EQ(grid.Ly + "/" + grid.Lm, "2011/5");
+  EXPECT_EQ(grid.yearLabel + "/" + grid.monthLabel, "2011/5");
   EXPECT_EQ(Captions(grid, 0, 6), (Texts{"日", "月", "火", "水", "木", "金", "土"}));
   EXPECT_EQ(grid.cells[0].text, cell_colour::kSunday);
   EXPECT_EQ(grid.cells[6].text, cell_colour::kSaturday);
@@ -107,7 +107,7 @@ TEST(MonthGrid, TheOptionsOff) {
 TEST(MonthGrid, TheFirstAndLastMonthsThereAreAreWhole) {
   // 1 January of year 1 is a Monday: the day before is still 31, not a month of 0 days.
   const MonthGrid first = Grid(1, 1);
-  EXPECT_EQ(first.Ly, "1");
+  EXPECT_EQ(first.yearLabel, "1");
   EXPECT_EQ(Captions(first, 7, 9), (Texts{"31", "1", "2"}));
   EXPECT_EQ(first.cells[8].hint.rfind("元日", 0), 0u);
   EXPECT_EQ(first.cells[38].caption, "31");

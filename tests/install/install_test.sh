@@ -17,6 +17,7 @@ prefix=$work/prefix
 expected="bin/tsukio
 bin/tsukio-cal
 share/applications/tsukio.desktop
+share/doc/tsukio/copyright
 share/icons/hicolor/128x128/apps/tsukio.png
 share/icons/hicolor/16x16/apps/tsukio.png
 share/icons/hicolor/22x22/apps/tsukio.png
@@ -33,6 +34,7 @@ for program in tsukio tsukio-cal; do
   [ -x "$prefix/bin/$program" ] || fail "bin/$program is not executable"
 done
 echo "files: $(wc -l <<<"$actual") as expected"
+grep -qx 'License: Expat' "$prefix/share/doc/tsukio/copyright" || fail "the copyright file names no licence"
 
 entry=$prefix/share/applications/tsukio.desktop
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects the menu entry"

@@ -33,6 +33,7 @@ files=$(awk '$1 !~ /^d/ {print $6}' <<<"$contents" | LC_ALL=C sort)
 expected="./usr/bin/tsukio
 ./usr/bin/tsukio-cal
 ./usr/share/applications/tsukio.desktop
+./usr/share/doc/tsukio/copyright
 ./usr/share/icons/hicolor/128x128/apps/tsukio.png
 ./usr/share/icons/hicolor/16x16/apps/tsukio.png
 ./usr/share/icons/hicolor/22x22/apps/tsukio.png

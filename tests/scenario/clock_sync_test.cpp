@@ -14,9 +14,9 @@ using Ids = std::vector<int>;
 using Log = std::vector<std::string>;
 
 struct Story {
-  explicit Story(testing::LocalTime start) : desktop(start), form(desktop.desktop()) {}
+  explicit Story(testing::LocalTime start) : desktop(start), calendar(desktop.desktop()) {}
   HeadlessDesktop desktop;
-  TForm1 form;
+  TrayCalendar calendar;
 
   // The settings file the program will find when it starts.
   std::string keys;
@@ -25,7 +25,7 @@ struct Story {
   }
   void Start() {
     desktop.settings.contents = "[Pageleaf]\n" + keys;
-    form.FormCreate();
+    calendar.Start();
   }
   const testing::TrayIcon& Status() const { return desktop.tray.Icon(170); }
   const TextRun& LastRun() const { return desktop.painter.runs.back(); }
@@ -41,7 +41,7 @@ TEST(ClockSync, NoMethodNoStatusIcon) {
   s.Start();
   EXPECT_EQ(s.desktop.tray.Ids(), Ids{110});
   EXPECT_TRUE(s.desktop.sync.udp.sent.empty());
-  EXPECT_FALSE(s.desktop.ntpTimer().Enabled());
+  EXPECT_FALSE(s.desktop.syncStatusTimer().Enabled());
 }
 
 TEST(ClockSync, SetTheStatusComesLastWithItsPictureAndTooltip) {
@@ -57,9 +57,9 @@ TEST(ClockSync, SetTheStatusComesLastWithItsPictureAndTooltip) {
   EXPECT_EQ(s.Status().picture.at(0, 0) >> 24, 0u);  // a rounded square: clear corners
   EXPECT_EQ(s.Status().picture.at(8, 8), 0xFFFFFFFFu);
   EXPECT_EQ(s.desktop.sync.setter.asked.size(), 1u);
-  EXPECT_EQ(s.form.State().SyncIconShown, 1);
-  EXPECT_TRUE(s.desktop.ntpTimer().Enabled());
-  EXPECT_EQ(s.desktop.ntpTimer().Interval(), 5000);
+  EXPECT_TRUE(s.calendar.State().syncIconShown);
+  EXPECT_TRUE(s.desktop.syncStatusTimer().Enabled());
+  EXPECT_EQ(s.desktop.syncStatusTimer().Interval(), 5000);
 }
 
 TEST(ClockSync, NoAnswerIsSvNamingTheServer) {
@@ -96,11 +96,11 @@ TEST(ClockSync, TheStatusGoesAfterFiveSecondsAndTheRestStays) {
   s.desktop.Advance(Millis(1));
   EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110}));
   EXPECT_EQ(s.desktop.tray.log, Log{"delete 170"});
-  EXPECT_EQ(s.form.State().SyncIconShown, 0);
-  EXPECT_FALSE(s.desktop.ntpTimer().Enabled());
-  EXPECT_EQ(s.desktop.ntpTimer().ticks, 1);
+  EXPECT_FALSE(s.calendar.State().syncIconShown);
+  EXPECT_FALSE(s.desktop.syncStatusTimer().Enabled());
+  EXPECT_EQ(s.desktop.syncStatusTimer().ticks, 1);
   s.desktop.Advance(Millis(60000));
-  EXPECT_EQ(s.desktop.ntpTimer().ticks, 1);  // once only
+  EXPECT_EQ(s.desktop.syncStatusTimer().ticks, 1);  // once only
 }
 
 TEST(ClockSync, ARefreshWithinTheFiveSecondsShowsAFreshStatusTillTheFirstTimerTicks) {
@@ -110,7 +110,7 @@ TEST(ClockSync, ARefreshWithinTheFiveSecondsShowsAFreshStatusTillTheFirstTimerTi
   s.desktop.Advance(Millis(1000));
   s.desktop.sync.setter.refusal = "not permitted";  // this time the clock refuses
   s.desktop.tray.log.clear();
-  (s.form.*TForm1::PopupMenu1()[2].command)();  // 更新(&R)
+  (s.calendar.*TrayCalendar::Menu()[2].command)();  // 更新(&R)
   EXPECT_EQ(s.desktop.tray.log, (Log{"delete 110", "delete 170", "add 110", "add 170"}));
   EXPECT_EQ(s.Status().tooltip, "PCへの時刻設定失敗");
   EXPECT_EQ(s.desktop.sync.setter.asked.size(), 2u);  // the sync ran again
@@ -118,7 +118,7 @@ TEST(ClockSync, ARefreshWithinTheFiveSecondsShowsAFreshStatusTillTheFirstTimerTi
   EXPECT_TRUE(s.Shows(170));
   s.desktop.Advance(Millis(1));  // five seconds after the first: its timer was not restarted
   EXPECT_FALSE(s.Shows(170));
-  EXPECT_FALSE(s.desktop.ntpTimer().Enabled());
+  EXPECT_FALSE(s.desktop.syncStatusTimer().Enabled());
 }
 
 TEST(ClockSync, ExitWhileTheStatusShowsRemovesItAndStopsTheTimer) {
@@ -126,11 +126,11 @@ TEST(ClockSync, ExitWhileTheStatusShowsRemovesItAndStopsTheTimer) {
   s.UseNtp();
   s.Start();
   s.desktop.tray.log.clear();
-  s.form.MExitClick();
+  s.calendar.Exit();
   EXPECT_EQ(s.desktop.tray.log, (Log{"delete 110", "delete 170"}));
   EXPECT_TRUE(s.desktop.tray.icons.empty());
-  EXPECT_EQ(s.form.State().SyncIconShown, 0);
-  EXPECT_FALSE(s.desktop.ntpTimer().Enabled());
+  EXPECT_FALSE(s.calendar.State().syncIconShown);
+  EXPECT_FALSE(s.desktop.syncStatusTimer().Enabled());
   EXPECT_TRUE(s.desktop.window.closed);
 }
 

@@ -16,9 +16,9 @@ constexpr auto kSecond = Millis(1000);
 constexpr auto kMinute = Millis(60000);
 
 struct Story {
-  explicit Story(testing::LocalTime start) : desktop(start), form(desktop.desktop()) {}
+  explicit Story(testing::LocalTime start) : desktop(start), calendar(desktop.desktop()) {}
   HeadlessDesktop desktop;
-  TForm1 form;
+  TrayCalendar calendar;
 
   // The settings file the program will find at start-up.
   void Stored(const std::string& keys) { desktop.settings.contents = "[Pageleaf]\n" + keys; }
@@ -34,7 +34,7 @@ struct Story {
   // The texts the last refresh drew, in drawing order.
   std::vector<std::string> RefreshedTexts() {
     desktop.painter.runs.clear();
-    form.MRefreshClick();
+    calendar.Refresh();
     return Texts();
   }
   std::vector<std::string> Texts() const {
@@ -47,14 +47,14 @@ struct Story {
 
 TEST(StartUp, FirstStartWithNoSettingsShowsTheDayIconAlone) {
   Story s(At(2011, 3, 8, 10, 0));
-  s.form.FormCreate();
+  s.calendar.Start();
   EXPECT_EQ(s.desktop.tray.Ids(), Ids{110});
   EXPECT_EQ(s.Tooltip(110), "2011年3月8日(火)  第10週");
-  EXPECT_EQ(s.form.State().StartupPhase, 3);
-  EXPECT_EQ(s.form.State().ShownDay, "8");
-  EXPECT_TRUE(s.desktop.times().Enabled());
-  EXPECT_EQ(s.desktop.times().Interval(), 30000);  // the one-time update's delay
-  EXPECT_EQ(s.form.State().AutoUpdatePending, 30000);
+  EXPECT_EQ(s.calendar.State().startup, StartupPhase::kRunning);
+  EXPECT_EQ(s.calendar.State().shownDay, "8");
+  EXPECT_TRUE(s.desktop.minuteTimer().Enabled());
+  EXPECT_EQ(s.desktop.minuteTimer().Interval(), 30000);  // the one-time update's delay
+  EXPECT_EQ(s.calendar.State().autoUpdateDelayMs, 30000);
   EXPECT_FALSE(s.desktop.window.shown.visible);
   // The first refresh deletes before it adds: nothing of an earlier run may linger. (The
   // week-number box, loaded cleared, also takes its icon away while its rule sets the panel up.)
@@ -79,31 +79,31 @@ TEST(Refresh, DayColoursAndTooltips) {
   for (const Case& c : cases) {
     Story s(c.when);
     s.Stored("Month=1\nWeek=1\n");
-    s.form.FormCreate();
+    s.calendar.Start();
     const std::vector<Colour> colours = s.Colours();  // month, day and weekday alike
     EXPECT_GE(colours.size(), 3u);
     for (Colour colour : colours) EXPECT_EQ(colour, c.colour) << c.tooltip;
     EXPECT_EQ(s.Tooltip(110), c.tooltip);
-    EXPECT_EQ(s.form.State().DateTip, c.tooltip);
+    EXPECT_EQ(s.calendar.State().dateTip, c.tooltip);
   }
 }
 
 TEST(Refresh, AlmanacAndWeekSchemeInTheTooltip) {
   Story s(At(2009, 2, 4, 9, 0));
   s.Stored("Etc=1\n");
-  s.form.FormCreate();
+  s.calendar.Start();
   EXPECT_EQ(s.Tooltip(110), "2009年2月4日(水)  第6週　仏滅　立春");
 
   Story outside(At(1899, 2, 6, 9, 0));  // no almanac that year: the tooltip ends with 週
   outside.Stored("Etc=1\n");
-  outside.form.FormCreate();
+  outside.calendar.Start();
   EXPECT_EQ(outside.Tooltip(110), "1899年2月6日(月)  第6週");
 }
 
 TEST(Refresh, BuildOrderAndTheHostsThatPrepend) {
   Story s(At(2011, 5, 10, 13, 5));
   s.ShowEverything();
-  s.form.FormCreate();
+  s.calendar.Start();
   EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
   EXPECT_EQ(s.Tooltip(100), "今月");
   EXPECT_EQ(s.Tooltip(120), "曜日");
@@ -116,7 +116,7 @@ TEST(Refresh, BuildOrderAndTheHostsThatPrepend) {
   Story reversed(At(2011, 5, 10, 13, 5));
   reversed.ShowEverything();
   reversed.desktop.tray.prepends = true;
-  reversed.form.FormCreate();
+  reversed.calendar.Start();
   EXPECT_EQ(reversed.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
   EXPECT_EQ(reversed.desktop.tray.log.back(), "add 100");
 }
@@ -134,7 +134,7 @@ TEST(Refresh, TwelveHourClock) {
                                          {12, 0, true, {"1", "2", "0"}}}) {
     Story s(At(2011, 5, 10, c.hour, c.minute));
     s.Stored(std::string("Time=1\n12h=") + (c.twelve ? "1" : "0") + "\n");
-    s.form.FormCreate();
+    s.calendar.Start();
     const std::vector<std::string> texts = s.RefreshedTexts();
     const std::vector<std::string> clock(texts.begin() + 2, texts.end());  // after the day "10"
     EXPECT_EQ(clock, c.texts) << c.hour << ":" << c.minute << (c.twelve ? " 12h" : "");
@@ -144,14 +144,14 @@ TEST(Refresh, TwelveHourClock) {
 TEST(Timer, OneTimeUpdateThenTheSecondPaceThroughMidnight) {
   Story s(At(2011, 5, 10, 23, 58, 0));
   s.Stored("Time=1\nAuto=1\n");
-  s.form.FormCreate();
-  EXPECT_EQ(s.form.State().RefreshPending, 1);  // with the clock shown, the first tick refreshes
-  s.desktop.Advance(Millis(30000));             // 23:58:30: the pending refresh
-  EXPECT_EQ(s.form.State().RefreshPending, 0);
-  EXPECT_EQ(s.desktop.times().Interval(), 30000);
+  s.calendar.Start();
+  EXPECT_TRUE(s.calendar.State().refreshPending);  // with the clock shown, the first tick refreshes
+  s.desktop.Advance(Millis(30000));                // 23:58:30: the pending refresh
+  EXPECT_FALSE(s.calendar.State().refreshPending);
+  EXPECT_EQ(s.desktop.minuteTimer().Interval(), 30000);
   s.desktop.Advance(Millis(30000));  // 23:59:00: the one-time update
-  EXPECT_EQ(s.form.State().AutoUpdatePending, 0);
-  EXPECT_EQ(s.desktop.times().Interval(), 1000);
+  EXPECT_EQ(s.calendar.State().autoUpdateDelayMs, 0);
+  EXPECT_EQ(s.desktop.minuteTimer().Interval(), 1000);
 
   s.desktop.tray.log.clear();
   s.desktop.Advance(Millis(59000));  // to 23:59:59: the clock icons are only modified
@@ -160,7 +160,7 @@ TEST(Timer, OneTimeUpdateThenTheSecondPaceThroughMidnight) {
 
   s.desktop.tray.log.clear();
   s.desktop.Advance(kSecond);  // 00:00:00: a new day, the whole row again
-  EXPECT_EQ(s.form.State().ShownDay, "11");
+  EXPECT_EQ(s.calendar.State().shownDay, "11");
   EXPECT_EQ(s.Tooltip(110), "2011年5月11日(水)  第19週");
   EXPECT_EQ(s.desktop.tray.log.front(), "delete 110");
   EXPECT_EQ(s.desktop.tray.Ids(), (Ids{110, 140, 150}));
@@ -172,32 +172,32 @@ TEST(Timer, OneTimeUpdateThenTheSecondPaceThroughMidnight) {
 
 TEST(Timer, IntervalsWithoutTheOneTimeUpdate) {
   Story s(At(2011, 5, 10, 9, 0));
-  s.form.FormCreate();
+  s.calendar.Start();
   s.desktop.Advance(Millis(30000 * 5));
-  EXPECT_EQ(s.desktop.times().Interval(), 30000);  // stays at the delay while Auto is off
-  EXPECT_NE(s.form.State().AutoUpdatePending, 0);
-  EXPECT_EQ(s.desktop.times().ticks, 5);
+  EXPECT_EQ(s.desktop.minuteTimer().Interval(), 30000);  // stays at the delay while Auto is off
+  EXPECT_NE(s.calendar.State().autoUpdateDelayMs, 0);
+  EXPECT_EQ(s.desktop.minuteTimer().ticks, 5);
 
   Story once(At(2011, 5, 10, 9, 0));
   once.Stored("Auto=1\nAutoTime=5\n");
-  once.form.FormCreate();
+  once.calendar.Start();
   once.desktop.tray.log.clear();
   once.desktop.Advance(Millis(5000));
   EXPECT_EQ(once.desktop.tray.log, (std::vector<std::string>{"delete 110", "add 110"}));
-  EXPECT_EQ(once.desktop.times().Interval(), 60000);
+  EXPECT_EQ(once.desktop.minuteTimer().Interval(), 60000);
 }
 
 TEST(Timer, DayChangeWithTheMinutePace) {
   Story s(At(2011, 5, 10, 23, 59, 45));
-  s.form.FormCreate();
+  s.calendar.Start();
   s.desktop.Advance(Millis(30000));  // the first tick after midnight rebuilds
-  EXPECT_EQ(s.form.State().ShownDay, "11");
+  EXPECT_EQ(s.calendar.State().shownDay, "11");
 }
 
 TEST(TrayHost, ARestartedPanelGetsEveryIconBackWithinTwoTicks) {
   Story s(At(2011, 5, 10, 13, 5));
   s.ShowEverything("Auto=1\n");
-  s.form.FormCreate();
+  s.calendar.Start();
   s.desktop.Advance(Millis(90000));  // past start-up's refreshes; the minute pace now
   const std::vector<testing::TrayIcon> before = s.desktop.tray.icons;
   s.desktop.tray.Restart(":1.77");
@@ -206,15 +206,15 @@ TEST(TrayHost, ARestartedPanelGetsEveryIconBackWithinTwoTicks) {
   for (std::size_t i = 0; i < before.size(); ++i) {
     EXPECT_EQ(s.desktop.tray.icons[i].tooltip, before[i].tooltip);
   }
-  EXPECT_EQ(s.form.State().TaskbarProcessId, ":1.77");
+  EXPECT_EQ(s.calendar.State().trayHost, ":1.77");
 }
 
 TEST(TrayHost, NoHostMeansNoRestart) {
   Story s(At(2011, 5, 10, 13, 5));
-  s.form.FormCreate();
+  s.calendar.Start();
   s.desktop.tray.identity.clear();  // the panel is gone for a moment
   s.desktop.Advance(Millis(30000));
-  EXPECT_EQ(s.form.State().RefreshPending, 0);
+  EXPECT_FALSE(s.calendar.State().refreshPending);
   s.desktop.tray.Restart(":1.99");
   s.desktop.Advance(Millis(60000));
   EXPECT_EQ(s.desktop.tray.Ids(), Ids{110});
@@ -222,46 +222,46 @@ TEST(TrayHost, NoHostMeansNoRestart) {
 
 TEST(Resume, AcrossMidnightTheNewDateShowsAtOnce) {
   Story s(At(2011, 5, 10, 23, 0));
-  s.form.FormCreate();
+  s.calendar.Start();
   s.desktop.Jump(At(2011, 5, 11, 7, 30));
-  s.form.ResumeFromStandby();
+  s.calendar.ResumeFromStandby();
   EXPECT_EQ(s.Tooltip(110), "2011年5月11日(水)  第19週");
 }
 
 TEST(Clicks, LeftAndRightInEveryView) {
   Story s(At(2011, 1, 10, 12, 0));
-  s.form.FormCreate();
+  s.calendar.Start();
   const MainWindowModel& window = s.desktop.window.shown;
 
-  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // hidden: the calendar opens
+  s.calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);  // hidden: the calendar opens
   EXPECT_TRUE(window.visible);
   EXPECT_EQ(window.view, View::kCalendar);
   EXPECT_EQ(window.caption, "2011年1月10日(月) -成人の日-  第2週");
-  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // the calendar closes
+  s.calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);  // the calendar closes
   EXPECT_FALSE(window.visible);
 
-  s.form.MInfoClick();
+  s.calendar.ShowAbout();
   EXPECT_EQ(window.caption, "バージョン情報");
-  s.form.TrayNotify(TrayEvent::kLeftButtonDown);
+  s.calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);
   EXPECT_FALSE(window.visible);
 
-  s.form.MSetupClick();
+  s.calendar.ShowOptions();
   EXPECT_EQ(window.caption, "設定");
-  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // never closes the options panel
+  s.calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);  // never closes the options panel
   EXPECT_TRUE(window.visible);
-  s.form.TrayNotify(TrayEvent::kOther);
+  s.calendar.OnTrayEvent(TrayEvent::kOther);
   EXPECT_TRUE(window.visible);
 
-  s.form.TrayNotify(TrayEvent::kRightButtonDown);  // any view: hidden, and the menu opens
+  s.calendar.OnTrayEvent(TrayEvent::kRightButtonDown);  // any view: hidden, and the menu opens
   EXPECT_FALSE(window.visible);
   EXPECT_EQ(s.desktop.tray.menusOpened, 1);
-  s.form.MCalClick();
-  s.form.TrayNotify(TrayEvent::kRightButtonDown);
+  s.calendar.ShowCalendar();
+  s.calendar.OnTrayEvent(TrayEvent::kRightButtonDown);
   EXPECT_FALSE(window.visible);
   EXPECT_EQ(s.desktop.tray.menusOpened, 2);
 
-  s.form.MCalClick();
-  s.form.cmdCLOSEClick();
+  s.calendar.ShowCalendar();
+  s.calendar.CloseWindow();
   EXPECT_FALSE(window.visible);
 }
 
@@ -269,36 +269,36 @@ TEST(Clicks, LeftAndRightInEveryView) {
 TEST(Calendar, OpensOnTheCurrentMonthAndPages) {
   Story s(At(2011, 5, 10, 12, 0));
   s.Stored("Number=1\n");
-  s.form.FormCreate();
+  s.calendar.Start();
   const MainWindowModel& window = s.desktop.window.shown;
-  s.form.MInfoClick();
-  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // the about view closes
-  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // and the calendar opens, not the about view
+  s.calendar.ShowAbout();
+  s.calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);  // the about view closes
+  s.calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);  // and the calendar opens, not the about view
   EXPECT_EQ(window.view, View::kCalendar);
-  EXPECT_EQ(window.caption, s.form.State().DateTip);
-  EXPECT_EQ(window.calendar.Ly + "/" + window.calendar.Lm, "2011/5");
+  EXPECT_EQ(window.caption, s.calendar.State().dateTip);
+  EXPECT_EQ(window.calendar.yearLabel + "/" + window.calendar.monthLabel, "2011/5");
   EXPECT_EQ(window.calendar.cells[16].background, cell_colour::kToday);
   EXPECT_TRUE(window.calendar.cells[kFirstWeekCell].visible);
 
-  s.form.BUmClick();
-  s.form.BUyClick();
-  EXPECT_EQ(window.calendar.Ly + "/" + window.calendar.Lm, "2012/6");
-  s.form.BDmClick();
-  s.form.BDyClick();
+  s.calendar.ShowNextMonth();
+  s.calendar.ShowNextYear();
+  EXPECT_EQ(window.calendar.yearLabel + "/" + window.calendar.monthLabel, "2012/6");
+  s.calendar.ShowPreviousMonth();
+  s.calendar.ShowPreviousYear();
   EXPECT_EQ(window.calendar.cells[16].background, cell_colour::kToday);  // back on today
   EXPECT_TRUE(window.visible);
 
-  s.form.BUyClick();
-  s.form.TrayNotify(TrayEvent::kLeftButtonDown);
+  s.calendar.ShowNextYear();
+  s.calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);
   EXPECT_FALSE(window.visible);
-  s.form.TrayNotify(TrayEvent::kLeftButtonDown);  // every opening returns to this month
-  EXPECT_EQ(window.calendar.Ly + "/" + window.calendar.Lm, "2011/5");
+  s.calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);  // every opening returns to this month
+  EXPECT_EQ(window.calendar.yearLabel + "/" + window.calendar.monthLabel, "2011/5");
 }
 
 TEST(Calendar, AGridLeftOpenOverMidnightKeepsItsTodayUntilReopened) {
   Story s(At(2011, 5, 10, 23, 59));
-  s.form.FormCreate();
-  s.form.MCalClick();
+  s.calendar.Start();
+  s.calendar.ShowCalendar();
   s.desktop.Advance(2 * kMinute);  // the tray turns to the 11th
   EXPECT_EQ(s.Tooltip(110), "2011年5月11日(水)  第19週");
   const MainWindowModel& window = s.desktop.window.shown;
@@ -306,8 +306,8 @@ TEST(Calendar, AGridLeftOpenOverMidnightKeepsItsTodayUntilReopened) {
   EXPECT_EQ(window.calendar.cells[17].background, cell_colour::kDay);
   EXPECT_EQ(window.caption, "2011年5月10日(火)  第19週");
 
-  s.form.TrayNotify(TrayEvent::kLeftButtonDown);
-  s.form.TrayNotify(TrayEvent::kLeftButtonDown);
+  s.calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);
+  s.calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);
   EXPECT_EQ(window.calendar.cells[16].background, cell_colour::kDay);
   EXPECT_EQ(window.calendar.cells[17].background, cell_colour::kToday);
   EXPECT_EQ(window.caption, "2011年5月11日(水)  第19週");
@@ -315,24 +315,24 @@ TEST(Calendar, AGridLeftOpenOverMidnightKeepsItsTodayUntilReopened) {
 
 TEST(Menu, ItemsAndCommands) {
   std::vector<std::string> captions;
-  for (const MenuItem& item : TForm1::PopupMenu1()) captions.emplace_back(item.caption);
+  for (const MenuItem& item : TrayCalendar::Menu()) captions.emplace_back(item.caption);
   EXPECT_EQ(captions, (std::vector<std::string>{"カレンダー(&C)", "-", "更新(&R)", "-", "設定(&O)",
                                                 "バージョン情報(&A)", "-", "終了(&X)"}));
 
   Story s(At(2011, 5, 10, 13, 5));
-  s.form.FormCreate();
+  s.calendar.Start();
   s.desktop.tray.log.clear();
-  (s.form.*TForm1::PopupMenu1()[2].command)();  // 更新(&R)
+  (s.calendar.*TrayCalendar::Menu()[2].command)();  // 更新(&R)
   EXPECT_EQ(s.desktop.tray.log, (std::vector<std::string>{"delete 110", "add 110"}));
 }
 
 TEST(Exit, RemovesExactlyTheIconsShown) {
   Story s(At(2011, 5, 10, 13, 5));
   s.Stored("Month=1\nTime=1\n");
-  s.form.FormCreate();
-  s.form.MCalClick();
+  s.calendar.Start();
+  s.calendar.ShowCalendar();
   s.desktop.tray.log.clear();
-  s.form.MExitClick();
+  s.calendar.Exit();
   EXPECT_EQ(s.desktop.tray.log,
             (std::vector<std::string>{"delete 100", "delete 110", "delete 140", "delete 150"}));
   EXPECT_TRUE(s.desktop.tray.icons.empty());
@@ -342,11 +342,11 @@ TEST(Exit, RemovesExactlyTheIconsShown) {
 
 TEST(Errors, AHandlerThatFailsShowsAMessageAndTheProgramGoesOn) {
   Story s(At(2011, 5, 10, 13, 5));
-  s.form.FormCreate();
-  s.form.Guarded([] { throw DateTextError("no such date: 2011/2/30"); });
+  s.calendar.Start();
+  s.calendar.Guarded([] { throw DateTextError("no such date: 2011/2/30"); });
   EXPECT_EQ(s.desktop.window.errors, std::vector<std::string>{"no such date: 2011/2/30"});
   s.desktop.Advance(Millis(30000));
-  EXPECT_EQ(s.desktop.times().ticks, 1);
+  EXPECT_EQ(s.desktop.minuteTimer().ticks, 1);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/core/main_form.h"
+#include "app/core/tray_calendar.h"
 #include "tests/support/fake_sync.h"
 #include "tests/support/recording_painter.h"
 
@@ -173,7 +173,8 @@ class FakeAutostart final : public Autostart {
 // clock setter that only records.
 class HeadlessDesktop final : public Clock {
  public:
-  explicit HeadlessDesktop(LocalTime start) : now_(start), times_(now_), ntpTimer_(now_) {
+  explicit HeadlessDesktop(LocalTime start)
+      : now_(start), minuteTimer_(now_), syncStatusTimer_(now_) {
     sync.ticks.follow = &now_;
     sync.clock.follow = &now_;
   }
@@ -190,7 +191,7 @@ class HeadlessDesktop final : public Clock {
     const LocalTime end = now_ + by;
     for (;;) {
       FakeTimer* next = nullptr;
-      for (FakeTimer* timer : {&times_, &ntpTimer_}) {
+      for (FakeTimer* timer : {&minuteTimer_, &syncStatusTimer_}) {
         if (timer->Enabled() && timer->due() <= end && (!next || timer->due() < next->due())) {
           next = timer;
         }
@@ -204,7 +205,7 @@ class HeadlessDesktop final : public Clock {
   // Sets the clock without any timer firing, as a suspended machine sees it.
   void Jump(LocalTime to) {
     now_ = to;
-    for (FakeTimer* timer : {&times_, &ntpTimer_}) {
+    for (FakeTimer* timer : {&minuteTimer_, &syncStatusTimer_}) {
       if (timer->Enabled() && timer->due() < now_) {
         timer->SetEnabled(false);
         timer->SetEnabled(true);
@@ -218,16 +219,16 @@ class HeadlessDesktop final : public Clock {
   RecordingPainter painter;
   FakeSyncWorld sync;
   FakeAutostart autostart;
-  FakeTimer& times() { return times_; }
-  FakeTimer& ntpTimer() { return ntpTimer_; }
+  FakeTimer& minuteTimer() { return minuteTimer_; }
+  FakeTimer& syncStatusTimer() { return syncStatusTimer_; }
   Desktop& desktop() { return desktop_; }
 
  private:
   LocalTime now_;
-  FakeTimer times_;
-  FakeTimer ntpTimer_;
-  ClockSync clockSync_{sync.services, ntpTimer_};
-  Desktop desktop_{*this, tray, times_, painter, window, settings, autostart, &clockSync_};
+  FakeTimer minuteTimer_;
+  FakeTimer syncStatusTimer_;
+  ClockSync clockSync_{sync.services, syncStatusTimer_};
+  Desktop desktop_{*this, tray, minuteTimer_, painter, window, settings, autostart, &clockSync_};
 };
 
 inline LocalTime At(int y, unsigned m, unsigned d, int hour = 0, int minute = 0, int second = 0) {

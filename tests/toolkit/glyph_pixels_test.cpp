@@ -38,7 +38,7 @@ int InkPixels(const Glyph& glyph) {
   int n = 0;
   for (int y = 0; y < 16; ++y) {
     for (int x = 0; x < 16; ++x) {
-      n += !glyph.IsTransparent(x, y) && glyph.pixels.at(x, y) != imgBase256().at(x, y);
+      n += !glyph.IsTransparent(x, y) && glyph.pixels.at(x, y) != CalendarPage().at(x, y);
     }
   }
   return n;
@@ -73,7 +73,7 @@ TEST(DateGlyphPixels, TextStaysOnThePageInTheDayColour) {
       SCOPED_TRACE(text + " at " + std::to_string(dpi) + " dpi");
       // The top of the binding strip is never drawn over.
       for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 16; ++x) ASSERT_EQ(glyph.pixels.at(x, y), imgBase256().at(x, y));
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(glyph.pixels.at(x, y), CalendarPage().at(x, y));
       }
       EXPECT_GE(CountPixels(glyph, 0xFF00FF), 5);  // solid strokes in exactly the holiday colour
       EXPECT_GT(InkPixels(glyph), 15);

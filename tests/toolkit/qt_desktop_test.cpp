@@ -10,8 +10,8 @@
 #include <QThread>
 #include <filesystem>
 
-#include "app/core/form_input.h"
-#include "app/core/main_form.h"
+#include "app/core/tray_calendar.h"
+#include "app/core/window_input.h"
 #include "calwindow/month_grid.h"
 #include "platform/null_window_input.h"
 #include "platform/posix/autostart_file.h"
@@ -165,9 +165,9 @@ TEST(QtCalendarView, CellsShowTheGrid) {
   EXPECT_EQ(view.Cell(9).toolTip().toStdString(), "憲法記念日  第18週　仏滅");
   EXPECT_EQ(view.Cell(38).text().toStdString(), "1");  // June's, without a hint
   EXPECT_TRUE(view.Cell(38).toolTip().isEmpty());
-  EXPECT_EQ(view.Ly().text().toStdString(), "2011");
-  EXPECT_LE(QFontMetrics(view.Ly().font()).horizontalAdvance(view.Ly().text()),
-            view.Ly().width());  // the substituted digits are wider: they must still fit
+  EXPECT_EQ(view.YearLabel().text().toStdString(), "2011");
+  EXPECT_LE(QFontMetrics(view.YearLabel().font()).horizontalAdvance(view.YearLabel().text()),
+            view.YearLabel().width());  // the substituted digits are wider: they must still fit
 
   // Backgrounds drawn: today aqua, another day white, the week column lavender, the header
   // in the window's face; and 3 May's number in magenta.
@@ -192,14 +192,14 @@ TEST(QtCalendarView, CellsShowTheGrid) {
   EXPECT_TRUE(view.isHidden());
 }
 
-TEST(QtDesktop, TheFormOnTheQtTray) {
+TEST(QtDesktop, TheTrayCalendarOnTheQtTray) {
   const testing::FakeClock clock({std::chrono::year{2012} / 1 / 2, 9, 0, 0});
   QMenu menu;
-  TForm1* formRef = nullptr;
-  QtTrayHost tray(menu, [&](TrayEvent e) { formRef->TrayNotify(e); });
-  QtTimer times;
+  TrayCalendar* calendarRef = nullptr;
+  QtTrayHost tray(menu, [&](TrayEvent e) { calendarRef->OnTrayEvent(e); });
+  QtTimer minuteTimer;
   QtTextPainter painter;
-  FormInput input;
+  WindowInput input;
   QtMainWindow window(input);
   const std::string folder = ::testing::TempDir() + "tsukio-qt-desktop";
   std::filesystem::remove_all(folder);
@@ -207,14 +207,14 @@ TEST(QtDesktop, TheFormOnTheQtTray) {
   settings.MakeFolders();
   ASSERT_TRUE(settings.Write("[Pageleaf]\nMonth=1\n"));
   AutostartFile autostart(folder + "/autostart/tsukio.desktop", "");
-  Desktop desktop{clock, tray, times, painter, window, settings, autostart};
-  TForm1 form(desktop);
-  formRef = &form;
-  input.Attach(form);
-  form.FormCreate();
+  Desktop desktop{clock, tray, minuteTimer, painter, window, settings, autostart};
+  TrayCalendar calendar(desktop);
+  calendarRef = &calendar;
+  input.Attach(calendar);
+  calendar.Start();
   EXPECT_EQ(tray.Ids(), (std::vector<int>{100, 110}));
   EXPECT_EQ(tray.Icon(110)->toolTip().toStdString(), "2012年1月2日(月) -振替休日-  第1週");
-  EXPECT_TRUE(times.Enabled());
+  EXPECT_TRUE(minuteTimer.Enabled());
 
   emit const_cast<QSystemTrayIcon*>(tray.Icon(100))->activated(QSystemTrayIcon::Trigger);
   EXPECT_TRUE(window.isVisible());
@@ -224,7 +224,7 @@ TEST(QtDesktop, TheFormOnTheQtTray) {
   window.CloseButton().click();
   EXPECT_FALSE(window.isVisible());
 
-  form.FormCloseQuery();
+  calendar.PrepareToQuit();
   EXPECT_TRUE(tray.Ids().empty());
 }
 

@@ -1,5 +1,5 @@
-// The options and about views drawn by Qt: a click on a widget reaches the form, and the
-// form's state shows in the widgets.
+// The options and about views drawn by Qt: a click on a widget reaches the calendar, and the
+// calendar's state shows in the widgets.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/core/form_input.h"
+#include "app/core/window_input.h"
 #include "platform/posix/autostart_file.h"
 #include "platform/qt/qt_main_window.h"
 #include "resources/resources.h"
@@ -24,8 +24,8 @@ struct Scene {
       : headless(testing::At(2026, 5, 4, 13, 5)),
         login(entry != nullptr ? *entry : headless.autostart) {
     headless.settings.contents = "[Pageleaf]\n" + keys;
-    input.Attach(form);
-    form.FormCreate();
+    input.Attach(calendar);
+    calendar.Start();
   }
   void Screenshot(const char* name) {
     QDir().mkpath(TSUKIO_SCREENSHOT_DIR);
@@ -34,26 +34,27 @@ struct Scene {
 
   testing::HeadlessDesktop headless;
   Autostart& login;
-  FormInput input;
+  WindowInput input;
   QtMainWindow window{input};
-  Desktop desktop{headless,          headless.tray, headless.times(), headless.painter, window,
-                  headless.settings, login};
-  TForm1 form{desktop};
+  Desktop desktop{
+      headless,          headless.tray, headless.minuteTimer(), headless.painter, window,
+      headless.settings, login};
+  TrayCalendar calendar{desktop};
 };
 
-TEST(QtOptionsView, TheFormsStateShowsInTheWidgets) {
+TEST(QtOptionsView, TheStateShowsInTheWidgets) {
   Scene s("Month=1\nNumber=2\nAuto=0\nAutoTime=45\nntpSetup=1\nntpServer=ntp.nict.jp\n");
-  s.form.MSetupClick();
+  s.calendar.ShowOptions();
   EXPECT_TRUE(s.window.isVisible());
   EXPECT_TRUE(s.window.OptionsGroup().isVisible());
   EXPECT_FALSE(s.window.CloseButton().isVisible());
   EXPECT_EQ(s.window.windowTitle(), QStringLiteral("設定"));
   EXPECT_TRUE(s.window.Box(OptionBox::kMonth).isChecked());
-  EXPECT_TRUE(s.window.Box(OptionBox::kNumber).isChecked());
+  EXPECT_TRUE(s.window.Box(OptionBox::kWeekNumber).isChecked());
   EXPECT_TRUE(s.window.WeekRule(1).isChecked());
   EXPECT_EQ(s.window.AutoSeconds().text(), QStringLiteral("45"));
   EXPECT_FALSE(s.window.AutoArrow(true).isEnabled());  // 1度だけ自動更新 is off
-  EXPECT_TRUE(s.window.Box(OptionBox::kTimeServer).isChecked());
+  EXPECT_TRUE(s.window.Box(OptionBox::kSetClock).isChecked());
   EXPECT_EQ(s.window.Server(ServerField::kNtp).text(), QStringLiteral("ntp.nict.jp"));
   EXPECT_TRUE(s.window.Server(ServerField::kNtp).isEnabled());
   EXPECT_FALSE(s.window.Server(ServerField::kHttp).isEnabled());
@@ -65,25 +66,25 @@ TEST(QtOptionsView, TheFormsStateShowsInTheWidgets) {
   s.Screenshot("options.png");
 }
 
-TEST(QtOptionsView, ClicksReachTheForm) {
+TEST(QtOptionsView, ClicksReachTheTrayCalendar) {
   Scene s("");
-  s.form.MSetupClick();
-  s.window.Box(OptionBox::kWeek).click();
-  EXPECT_TRUE(s.form.Panel().chkWeek.checked);
+  s.calendar.ShowOptions();
+  s.window.Box(OptionBox::kWeekday).click();
+  EXPECT_TRUE(s.calendar.Panel().showWeekday.checked);
   EXPECT_EQ(s.headless.tray.Ids(), (std::vector<int>{110, 120}));
 
   s.window.Tabs().setCurrentIndex(2);
-  EXPECT_EQ(s.form.Panel().tab, OptionsTab::kTime);
-  s.window.Box(OptionBox::kTimeServer).click();
+  EXPECT_EQ(s.calendar.Panel().tab, OptionsTab::kClock);
+  s.window.Box(OptionBox::kSetClock).click();
   s.window.TimeMethod(true).click();
-  EXPECT_TRUE(s.form.Panel().httpSelected);
+  EXPECT_TRUE(s.calendar.Panel().httpSelected);
   EXPECT_TRUE(s.window.Server(ServerField::kHttp).isEnabled());
   EXPECT_FALSE(s.window.Server(ServerField::kNtp).isEnabled());
   emit s.window.Server(ServerField::kHttp).textEdited(QStringLiteral("www.example.jp"));
-  EXPECT_EQ(s.form.Panel().txtHttpServer.text, "www.example.jp");
+  EXPECT_EQ(s.calendar.Panel().httpServerField.text, "www.example.jp");
 
   s.window.Tabs().setCurrentIndex(1);
-  s.window.Box(OptionBox::kAuto).click();
+  s.window.Box(OptionBox::kAutoUpdate).click();
   s.window.AutoArrow(true).click();
   EXPECT_EQ(s.window.AutoSeconds().text(), QStringLiteral("31"));
 
@@ -98,7 +99,7 @@ TEST(QtOptionsView, ClicksReachTheForm) {
 
 TEST(QtOptionsView, CancelPutsBackWhatTheFileSays) {
   Scene s("Month=1\n");
-  s.form.MSetupClick();
+  s.calendar.ShowOptions();
   s.window.Box(OptionBox::kMonth).click();
   EXPECT_EQ(s.headless.tray.Ids(), std::vector<int>{110});
   s.window.CancelButton().click();
@@ -114,9 +115,9 @@ TEST(QtOptionsView, TheLoginBoxWritesAndRemovesTheEntry) {
   std::filesystem::remove(path);
   AutostartFile entry(path, AutostartEntry(resources::DesktopEntry(), "/usr/bin/tsukio"));
   Scene s("", &entry);
-  s.form.MSetupClick();
+  s.calendar.ShowOptions();
   s.window.Tabs().setCurrentIndex(1);
-  QCheckBox& box = s.window.Box(OptionBox::kStartup);
+  QCheckBox& box = s.window.Box(OptionBox::kStartAtLogin);
   EXPECT_EQ(box.text(), QStringLiteral("ログイン時に起動"));
   ASSERT_EQ(box.parentWidget(), s.window.Tabs().currentWidget());  // on the 動作 tab
   EXPECT_TRUE(box.isVisible());
@@ -130,12 +131,12 @@ TEST(QtOptionsView, TheLoginBoxWritesAndRemovesTheEntry) {
   ASSERT_TRUE(std::filesystem::exists(path));
   EXPECT_EQ(std::system(("desktop-file-validate '" + path + "'").c_str()), 0);
 
-  s.form.MSetupClick();
+  s.calendar.ShowOptions();
   EXPECT_TRUE(box.isChecked());
   box.click();
   s.window.CancelButton().click();
   EXPECT_TRUE(std::filesystem::exists(path));
-  s.form.MSetupClick();
+  s.calendar.ShowOptions();
   EXPECT_TRUE(box.isChecked());
   box.click();
   s.window.OkButton().click();
@@ -144,7 +145,7 @@ TEST(QtOptionsView, TheLoginBoxWritesAndRemovesTheEntry) {
 
 TEST(QtAboutView, NameVersionAndLink) {
   Scene s("");
-  s.form.MInfoClick();
+  s.calendar.ShowAbout();
   EXPECT_TRUE(s.window.AboutGroup().isVisible());
   EXPECT_FALSE(s.window.OptionsGroup().isVisible());
   EXPECT_TRUE(s.window.CloseButton().isVisible());

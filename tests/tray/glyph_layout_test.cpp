@@ -136,7 +136,7 @@ TEST(BasePicture, MatchesTheLetterGrid) {
     for (int x = 0; x < 16; ++x) {
       const auto letter = letters.find(grid[static_cast<std::size_t>(y)][x]);
       ASSERT_NE(letter, std::string::npos);
-      EXPECT_EQ(imgBase256().at(x, y), colours[letter]) << "(" << x << ", " << y << ")";
+      EXPECT_EQ(CalendarPage().at(x, y), colours[letter]) << "(" << x << ", " << y << ")";
     }
   }
 }

@@ -1,4 +1,4 @@
-#include "app/core/main_form.h"
+#include "app/core/tray_calendar.h"
 
 #include <algorithm>
 #include <exception>
@@ -31,33 +31,33 @@ struct TrayEntry {
 
 }  // namespace
 
-TForm1::TForm1(Desktop& desktop) : desktop_(desktop) {
-  desktop_.times.SetEnabled(false);
-  desktop_.times.SetInterval(kMinuteTick);
-  desktop_.times.OnTick([this] { Guarded([this] { TimesTimer(); }); });
+TrayCalendar::TrayCalendar(Desktop& desktop) : desktop_(desktop) {
+  desktop_.minuteTimer.SetEnabled(false);
+  desktop_.minuteTimer.SetInterval(kMinuteTick);
+  desktop_.minuteTimer.OnTick([this] { Guarded([this] { OnMinuteTimer(); }); });
   if (desktop_.sync != nullptr) {
-    Timer& ntpTimer = desktop_.sync->ntpTimer;
-    ntpTimer.SetEnabled(false);
-    ntpTimer.SetInterval(kSyncStatusShown);
-    ntpTimer.OnTick([this] { Guarded([this] { ntpTimerTimer(); }); });
+    Timer& syncStatusTimer = desktop_.sync->syncStatusTimer;
+    syncStatusTimer.SetEnabled(false);
+    syncStatusTimer.SetInterval(kSyncStatusShown);
+    syncStatusTimer.OnTick([this] { Guarded([this] { OnSyncStatusTimer(); }); });
   }
 }
 
-const std::vector<MenuItem>& TForm1::PopupMenu1() {
+const std::vector<MenuItem>& TrayCalendar::Menu() {
   static const std::vector<MenuItem> items = {
-      {"MCal", "カレンダー(&C)", &TForm1::MCalClick},
-      {"N2", "-", nullptr},
-      {"MRefresh", "更新(&R)", &TForm1::MRefreshClick},
-      {"N3", "-", nullptr},
-      {"MSetup", "設定(&O)", &TForm1::MSetupClick},
-      {"MInfo", "バージョン情報(&A)", &TForm1::MInfoClick},
-      {"N1", "-", nullptr},
-      {"MExit", "終了(&X)", &TForm1::MExitClick},
+      {"calendar", "カレンダー(&C)", &TrayCalendar::ShowCalendar},
+      {"separator", "-", nullptr},
+      {"refresh", "更新(&R)", &TrayCalendar::Refresh},
+      {"separator", "-", nullptr},
+      {"options", "設定(&O)", &TrayCalendar::ShowOptions},
+      {"about", "バージョン情報(&A)", &TrayCalendar::ShowAbout},
+      {"separator", "-", nullptr},
+      {"exit", "終了(&X)", &TrayCalendar::Exit},
   };
   return items;
 }
 
-void TForm1::Guarded(const std::function<void()>& handler) {
+void TrayCalendar::Guarded(const std::function<void()>& handler) {
   try {
     handler();
   } catch (const std::exception& e) {
@@ -67,51 +67,51 @@ void TForm1::Guarded(const std::function<void()>& handler) {
   }
 }
 
-void TForm1::FormCreate() {
+void TrayCalendar::Start() {
   LoadSettings();
-  FindTaskbarProcess();
+  NoticeTrayHost();
   FinishStartUp();
 }
 
-void TForm1::FindTaskbarProcess() {
+void TrayCalendar::NoticeTrayHost() {
   const std::string host = desktop_.tray.HostIdentity();
-  if (host.empty() || host == state_.TaskbarProcessId) return;
-  if (!state_.TaskbarProcessId.empty()) state_.RefreshPending = 1;  // a new host has no icons
-  state_.TaskbarProcessId = host;
+  if (host.empty() || host == state_.trayHost) return;
+  if (!state_.trayHost.empty()) state_.refreshPending = true;  // a new host has no icons
+  state_.trayHost = host;
 }
 
-void TForm1::FinishStartUp() {
-  state_.StartupPhase = 2;
+void TrayCalendar::FinishStartUp() {
+  state_.startup = StartupPhase::kFirstRefresh;
   RefreshTrayIcons();
-  state_.StartupPhase = 3;
-  if (Shows(OptionBox::kTime)) state_.RefreshPending = 1;
-  desktop_.times.SetEnabled(true);
+  state_.startup = StartupPhase::kRunning;
+  if (Shows(OptionBox::kClock)) state_.refreshPending = true;
+  desktop_.minuteTimer.SetEnabled(true);
 }
 
-bool TForm1::FormCloseQuery() {
+bool TrayCalendar::PrepareToQuit() {
   DeleteShownIcons();
-  if (desktop_.sync != nullptr) desktop_.sync->ntpTimer.SetEnabled(false);
+  if (desktop_.sync != nullptr) desktop_.sync->syncStatusTimer.SetEnabled(false);
   HideWindow();
   return true;
 }
 
-void TForm1::DeleteShownIcons() {
+void TrayCalendar::DeleteShownIcons() {
   TrayHost& tray = desktop_.tray;
   if (Shows(OptionBox::kMonth)) DeleteTrayIcon(tray, kMonthIcon);
   DeleteTrayIcon(tray, kDayIcon);
-  if (Shows(OptionBox::kWeek)) DeleteTrayIcon(tray, kWeekdayIcon);
-  if (Shows(OptionBox::kTime)) {
+  if (Shows(OptionBox::kWeekday)) DeleteTrayIcon(tray, kWeekdayIcon);
+  if (Shows(OptionBox::kClock)) {
     DeleteTrayIcon(tray, kHourIcon);
     DeleteTrayIcon(tray, kMinuteIcon);
   }
-  if (Shows(OptionBox::kNumber)) DeleteTrayIcon(tray, kWeekNumberIcon);
-  if (state_.SyncIconShown == 1) {
+  if (Shows(OptionBox::kWeekNumber)) DeleteTrayIcon(tray, kWeekNumberIcon);
+  if (state_.syncIconShown) {
     DeleteTrayIcon(tray, kSyncIcon);
-    state_.SyncIconShown = 0;
+    state_.syncIconShown = false;
   }
 }
 
-void TForm1::RefreshTrayIcons() {
+void TrayCalendar::RefreshTrayIcons() {
   GlyphList glyphs;
   std::vector<TrayEntry> entries;
   const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi()};
@@ -120,7 +120,7 @@ void TForm1::RefreshTrayIcons() {
   const DateTexts today = FormatDateTexts(now.date);
 
   // Start-up's early refreshes only add: nothing of ours is in the tray yet.
-  if (state_.StartupPhase > 1) DeleteShownIcons();
+  if (state_.startup != StartupPhase::kLoading) DeleteShownIcons();
 
   const DayMark mark = TrayDayMark(today.year, today.month, today.day);
 
@@ -130,21 +130,21 @@ void TForm1::RefreshTrayIcons() {
   }
 
   AddDateGlyph(glyphs, today.day, true, mark.colour, context);
-  const int week = WeekNumber(now.date, WeekSchemeFromMethod(state_.WeekNumberMethod));
-  state_.DateTip =
-      BuildDateTip(today, mark.name, week,
-                   Shows(OptionBox::kEtc) ? AlmanacText(today.year, today.month, today.day) : "");
-  entries.push_back({kDayIcon, state_.DateTip});
+  const int week = WeekNumber(now.date, WeekSchemeFromMethod(state_.weekRule));
+  state_.dateTip = BuildDateTip(
+      today, mark.name, week,
+      Shows(OptionBox::kAlmanac) ? AlmanacText(today.year, today.month, today.day) : "");
+  entries.push_back({kDayIcon, state_.dateTip});
 
-  if (Shows(OptionBox::kWeek)) {
+  if (Shows(OptionBox::kWeekday)) {
     AddDateGlyph(glyphs, today.weekday, true, mark.colour, context);
     entries.push_back({kWeekdayIcon, "曜日"});
   }
 
   shownHour_.clear();
   shownMinute_.clear();
-  if (Shows(OptionBox::kTime)) {
-    shownHour_ = HourText(now.hour, Shows(OptionBox::k12h));
+  if (Shows(OptionBox::kClock)) {
+    shownHour_ = HourText(now.hour, Shows(OptionBox::kTwelveHour));
     shownMinute_ = MinuteText(now.minute);
     AddTextGlyph(glyphs, shownHour_, true, glyph_colour::kClock, context);
     entries.push_back({kHourIcon, "時"});
@@ -152,22 +152,22 @@ void TForm1::RefreshTrayIcons() {
     entries.push_back({kMinuteIcon, "分"});
   }
 
-  if (Shows(OptionBox::kNumber)) {
+  if (Shows(OptionBox::kWeekNumber)) {
     AddTextGlyph(glyphs, std::to_string(week), true, glyph_colour::kWeekNumber, context);
     entries.push_back({kWeekNumberIcon, "第" + std::to_string(week) + "週"});
   }
 
-  if (desktop_.sync != nullptr && state_.SyncIconShown == 0) {
+  if (desktop_.sync != nullptr && !state_.syncIconShown) {
     const SyncSettings sync{options_.ntpSetup, options_.httpSetup, options_.ntpServer,
                             options_.httpServer, options_.proxyServer};
     if (auto tooltip = RunClockSync(sync, desktop_.sync->services, glyphs, context)) {
       entries.push_back({kSyncIcon, std::move(*tooltip)});
-      state_.SyncIconShown = 1;
-      desktop_.sync->ntpTimer.SetEnabled(true);  // a running timer keeps its period
+      state_.syncIconShown = true;
+      desktop_.sync->syncStatusTimer.SetEnabled(true);  // a running timer keeps its period
     }
   }
 
-  state_.ShownDay = today.day;
+  state_.shownDay = today.day;
 
   if (ReverseIconOrder(desktop_.tray)) {
     std::reverse(glyphs.begin(), glyphs.end());
@@ -178,29 +178,29 @@ void TForm1::RefreshTrayIcons() {
   }
 }
 
-void TForm1::TimesTimer() {
-  Timer& times = desktop_.times;
-  if (state_.RefreshPending == 1) {
-    state_.RefreshPending = 0;
+void TrayCalendar::OnMinuteTimer() {
+  Timer& minuteTimer = desktop_.minuteTimer;
+  if (state_.refreshPending) {
+    state_.refreshPending = false;
     RefreshTrayIcons();
-  } else if (state_.AutoUpdatePending != 0 && Shows(OptionBox::kAuto)) {
-    times.SetEnabled(false);
-    state_.AutoUpdatePending = 0;
+  } else if (state_.autoUpdateDelayMs != 0 && Shows(OptionBox::kAutoUpdate)) {
+    minuteTimer.SetEnabled(false);
+    state_.autoUpdateDelayMs = 0;
     RefreshTrayIcons();
-    times.SetInterval(Shows(OptionBox::kTime) ? kSecondTick : kMinuteTick);
-    times.SetEnabled(true);
-  } else if (state_.ShownDay !=
+    minuteTimer.SetInterval(Shows(OptionBox::kClock) ? kSecondTick : kMinuteTick);
+    minuteTimer.SetEnabled(true);
+  } else if (state_.shownDay !=
              std::to_string(static_cast<unsigned>(desktop_.clock.Now().date.day()))) {
     RefreshTrayIcons();
-  } else if (Shows(OptionBox::kTime)) {
+  } else if (Shows(OptionBox::kClock)) {
     UpdateClockIcons();
   }
-  FindTaskbarProcess();
+  NoticeTrayHost();
 }
 
-void TForm1::UpdateClockIcons() {
+void TrayCalendar::UpdateClockIcons() {
   const LocalDateTime now = desktop_.clock.Now();
-  const std::string hour = HourText(now.hour, Shows(OptionBox::k12h));
+  const std::string hour = HourText(now.hour, Shows(OptionBox::kTwelveHour));
   const std::string minute = MinuteText(now.minute);
   const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi()};
   // The panel is sent a picture only when its text changed: the same picture again would
@@ -219,19 +219,19 @@ void TForm1::UpdateClockIcons() {
   }
 }
 
-void TForm1::ntpTimerTimer() {
-  if (state_.SyncIconShown == 1) {
+void TrayCalendar::OnSyncStatusTimer() {
+  if (state_.syncIconShown) {
     DeleteTrayIcon(desktop_.tray, kSyncIcon);
-    state_.SyncIconShown = 0;
+    state_.syncIconShown = false;
   }
-  if (desktop_.sync != nullptr) desktop_.sync->ntpTimer.SetEnabled(false);
+  if (desktop_.sync != nullptr) desktop_.sync->syncStatusTimer.SetEnabled(false);
 }
 
-void TForm1::TrayNotify(TrayEvent event) {
+void TrayCalendar::OnTrayEvent(TrayEvent event) {
   switch (event) {
     case TrayEvent::kLeftButtonDown:
       if (!window_.visible) {
-        MCalClick();
+        ShowCalendar();
       } else if (!window_.caption.starts_with("設")) {
         HideWindow();  // the options panel is never closed by a click on an icon
       }
@@ -245,86 +245,86 @@ void TForm1::TrayNotify(TrayEvent event) {
   }
 }
 
-void TForm1::ResumeFromStandby() {
-  MRefreshClick();
+void TrayCalendar::ResumeFromStandby() {
+  Refresh();
 }
 
-void TForm1::MCalClick() {
+void TrayCalendar::ShowCalendar() {
   window_.options.shown = false;
   const std::chrono::year_month_day today = desktop_.clock.Now().date;
   BuildCalendar(today.year() / today.month());
-  ShowView(View::kCalendar, state_.DateTip);
+  ShowView(View::kCalendar, state_.dateTip);
 }
 
-void TForm1::MRefreshClick() {
+void TrayCalendar::Refresh() {
   RefreshTrayIcons();
 }
 
-void TForm1::MSetupClick() {
+void TrayCalendar::ShowOptions() {
   LoadSettings();
   window_.options.shown = true;
   ShowView(View::kOptions, std::string(kOptionsCaption));
 }
 
 // The options group goes too: the about panel must not open under a forgotten options panel.
-void TForm1::MInfoClick() {
+void TrayCalendar::ShowAbout() {
   window_.options.shown = false;
   ShowView(View::kAbout, std::string(kAboutCaption));
 }
 
-void TForm1::MExitClick() {
-  if (FormCloseQuery()) desktop_.window.Close();
+void TrayCalendar::Exit() {
+  if (PrepareToQuit()) desktop_.window.Close();
 }
 
-void TForm1::cmdCLOSEClick() {
+void TrayCalendar::CloseWindow() {
   HideWindow();
 }
 
-void TForm1::pnlLINKClick() {
+void TrayCalendar::OpenHomepage() {
   desktop_.window.OpenUrl(kHomepage);
 }
 
-void TForm1::ShowView(View view, std::string caption) {
+void TrayCalendar::ShowView(View view, std::string caption) {
   window_.visible = true;
   window_.caption = std::move(caption);
   window_.view = view;
   Render();
 }
 
-void TForm1::HideWindow() {
+void TrayCalendar::HideWindow() {
   if (!window_.visible) return;
   window_.visible = false;
   Render();
 }
 
-void TForm1::Render() {
+void TrayCalendar::Render() {
   desktop_.window.Render(window_);
 }
 
 // The grid is built only on opening and stepping, each time with that moment's date; the
 // refresh cycle leaves it alone, so a grid left open over midnight keeps yesterday marked.
-void TForm1::BuildCalendar(std::chrono::year_month shown) {
-  window_.calendar = BuildMonthGrid(
-      shown, desktop_.clock.Now().date, WeekSchemeFromMethod(state_.WeekNumberMethod),
-      MonthGridOptions{Shows(OptionBox::kNumber), Shows(OptionBox::kEtc)});
+void TrayCalendar::BuildCalendar(std::chrono::year_month shown) {
+  window_.calendar =
+      BuildMonthGrid(shown, desktop_.clock.Now().date, WeekSchemeFromMethod(state_.weekRule),
+                     MonthGridOptions{Shows(OptionBox::kWeekNumber), Shows(OptionBox::kAlmanac)});
 }
 
-void TForm1::BUyClick() {
+void TrayCalendar::ShowNextYear() {
   BuildCalendar(NextYear(window_.calendar.shown));
   desktop_.window.Render(window_);
 }
 
-void TForm1::BDyClick() {
+void TrayCalendar::ShowPreviousYear() {
   BuildCalendar(PreviousYear(window_.calendar.shown));
   desktop_.window.Render(window_);
 }
 
-void TForm1::BUmClick() {
+void TrayCalendar::ShowNextMonth() {
   BuildCalendar(NextMonth(window_.calendar.shown));
   desktop_.window.Render(window_);
 }
 
-void TForm1::BDmClick() {
+void TrayCalendar::ShowPreviousMonth() {
   BuildCalendar(PreviousMonth(window_.calendar.shown));
   desktop_.window.Render(window_);
 }

@@ -17,17 +17,21 @@
 
 namespace tsukio {
 
+// Where start-up stands. Loading the settings runs the boxes' rules, some of which act
+// differently before the first refresh has put anything in the tray.
+enum class StartupPhase { kLoading, kFirstRefresh, kRunning };
+
 // Program-wide state, one instance, on the one thread.
 struct AppState {
-  int StartupPhase = 0;  // 0 until start-up ends its work, 2 during the first refresh, then 3
-  int SyncIconShown = 0;
+  StartupPhase startup = StartupPhase::kLoading;
+  bool syncIconShown = false;
   // Who hosts the tray as last seen: on Linux a D-Bus name or an X window, not a process.
-  std::string TaskbarProcessId;
-  int RefreshPending = 0;
-  int WeekNumberMethod = 0;   // 0 ISO, 1 USA
-  int AutoUpdatePending = 0;  // milliseconds until the one-time update, 0 once it ran
-  std::string DateTip;        // the day icon's tooltip as last built
-  std::string ShownDay;       // the day of the month the icons show
+  std::string trayHost;
+  bool refreshPending = false;  // the next tick refreshes every icon
+  int weekRule = 0;             // 0 ISO, 1 USA
+  int autoUpdateDelayMs = 0;    // milliseconds until the one-time update, 0 once it ran
+  std::string dateTip;          // the day icon's tooltip as last built
+  std::string shownDay;         // the day of the month the icons show
 };
 
 // The clock-setting choices in force, as the last load of the settings left them. The
@@ -44,14 +48,14 @@ struct Options {
 // status icon away again.
 struct ClockSync {
   SyncServices& services;
-  Timer& ntpTimer;
+  Timer& syncStatusTimer;
 };
 
 // Everything the program asks of the desktop.
 struct Desktop {
   const Clock& clock;
   TrayHost& tray;
-  Timer& times;
+  Timer& minuteTimer;
   TextPainter& painter;
   MainWindowView& window;
   SettingsStorage& settings;
@@ -59,63 +63,63 @@ struct Desktop {
   ClockSync* sync = nullptr;  // none: the clock is never set
 };
 
-class TForm1;
+class TrayCalendar;
 
 // One item of the popup menu; a separator has no command.
 struct MenuItem {
   std::string_view name;
   std::string_view caption;  // "&" marks the access key
-  void (TForm1::*command)();
+  void (TrayCalendar::*command)();
 };
 
 // The program's one main object: its state and every handler. The desktop renders the state
 // and forwards the user's input here; it keeps no behaviour of its own.
-class TForm1 {
+class TrayCalendar {
  public:
-  explicit TForm1(Desktop& desktop);
+  explicit TrayCalendar(Desktop& desktop);
 
-  void FormCreate();
-  bool FormCloseQuery();
+  void Start();
+  bool PrepareToQuit();
   void RefreshTrayIcons();
-  void TimesTimer();
+  void OnMinuteTimer();
   void UpdateClockIcons();
-  void ntpTimerTimer();
+  void OnSyncStatusTimer();
 
-  void TrayNotify(TrayEvent event);
+  void OnTrayEvent(TrayEvent event);
   void ResumeFromStandby();
 
-  void MCalClick();
-  void MRefreshClick();
-  void MSetupClick();
-  void MInfoClick();
-  void MExitClick();
-  void cmdCLOSEClick();
-  void pnlLINKClick();
+  void ShowCalendar();
+  void Refresh();
+  void ShowOptions();
+  void ShowAbout();
+  void Exit();
+  void CloseWindow();
+  void OpenHomepage();
 
   // The options panel. Each change of a control's state, by the user or by the program,
   // runs that control's rule; setting the state it already has runs nothing.
   void SetOptionBox(OptionBox box, bool checked);
-  void SelectWeekRule(int index);    // rdoNumber: 0 ISO, 1 USA
-  void SelectTimeMethod(bool http);  // rdoNtp or rdoHttp
+  void SelectWeekRule(int index);    // weekRule: 0 ISO, 1 USA
+  void SelectTimeMethod(bool http);  // ntpChoice or httpChoice
   void EditServer(ServerField field, std::string text);
-  void cmdAutoClick(bool up);
+  void StepAutoUpdateDelay(bool up);
   void ShowTab(OptionsTab tab);
-  void cmdOKClick();
-  void cmdFalseClick();
+  void AcceptOptions();
+  void CancelOptions();
 
   void LoadSettings();
   bool SaveSettings();
 
-  // The calendar view's step buttons: ▲ and ▼ beside the year (BUy, BDy) and the month (BUm, BDm).
-  void BUyClick();
-  void BDyClick();
-  void BUmClick();
-  void BDmClick();
+  // The calendar view's step buttons: ▲ and ▼ beside the year and the month.
+  void ShowNextYear();
+  void ShowPreviousYear();
+  void ShowNextMonth();
+  void ShowPreviousMonth();
 
   // Runs a handler; an error escaping it is shown in a message box and the program goes on.
   void Guarded(const std::function<void()>& handler);
 
-  static const std::vector<MenuItem>& PopupMenu1();
+  static const std::vector<MenuItem>& Menu();
 
   const AppState& State() const { return state_; }
   Options& Settings() { return options_; }
@@ -125,7 +129,7 @@ class TForm1 {
   static constexpr std::string_view kHomepage = TSUKIO_HOMEPAGE;
 
  private:
-  void FindTaskbarProcess();
+  void NoticeTrayHost();
   void FinishStartUp();
   void DeleteShownIcons();
   void ShowView(View view, std::string caption);
