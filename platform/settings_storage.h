@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace tsukio {
@@ -28,10 +27,10 @@ class SettingsStorage {
   virtual std::string Path() const = 0;
   // Makes the folders above the file, one level at a time; failures are left to the write.
   virtual void MakeFolders() = 0;
-  // The whole file; nullopt when it is missing, unreadable or too large to be ours.
-  virtual std::optional<std::string> Read() const = 0;
-  // Replaces the file whole, or leaves it as it was and returns false.
-  virtual bool Write(const std::string& contents) = 0;
+  // The whole file, or whether it is absent or there but unreadable.
+  virtual StoredSettings Read() const = 0;
+  // Replaces the file whole, or leaves it as it was and says why.
+  virtual StorageWrite Write(const std::string& contents) = 0;
 };
 
 }  // namespace tsukio

@@ -250,16 +250,6 @@ void SettingsFile::MakeFolders() {
   MakeParentFolders(path_);
 }
 
-std::optional<std::string> SettingsFile::Read() const {
-  StoredSettings stored = Load();
-  if (stored.status != StoredSettings::Status::kRead) return std::nullopt;
-  return std::move(stored.text);
-}
-
-bool SettingsFile::Write(const std::string& contents) {
-  return Save(contents).ok;
-}
-
 std::string ExecutablePath() {
   char path[PATH_MAX];
   const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path);

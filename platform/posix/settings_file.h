@@ -57,10 +57,10 @@ class SettingsFile final : public SettingsStorage {
   explicit SettingsFile(std::string path) : path_(std::move(path)) {}
   std::string Path() const override { return path_; }
   void MakeFolders() override;
-  std::optional<std::string> Read() const override;
-  bool Write(const std::string& contents) override;
-  StoredSettings Load() const { return ReadWholeFile(path_); }
-  StorageWrite Save(const std::string& contents) { return ReplaceFileAtomically(path_, contents); }
+  StoredSettings Read() const override { return ReadWholeFile(path_); }
+  StorageWrite Write(const std::string& contents) override {
+    return ReplaceFileAtomically(path_, contents);
+  }
 
  private:
   std::string path_;

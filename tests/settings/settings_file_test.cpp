@@ -45,11 +45,11 @@ TEST_F(SettingsFileTest, LivesUnderXdgConfigHomeNamedAfterTheProgram) {
 
 TEST_F(SettingsFileTest, MakesTheFoldersAndReadsWhatItWrote) {
   SettingsFile file((dir / "config" / "Quorv" / "Tsukio" / "tsukio.ini").string());
-  EXPECT_FALSE(file.Read());
+  EXPECT_EQ(file.Read().status, StoredSettings::Status::kAbsent);
   file.MakeFolders();
   EXPECT_TRUE(fs::is_directory(dir / "config" / "Quorv" / "Tsukio"));
-  ASSERT_TRUE(file.Write("[Pageleaf]\nMonth=1\n"));
-  EXPECT_EQ(file.Read().value(), "[Pageleaf]\nMonth=1\n");
+  ASSERT_TRUE(file.Write("[Pageleaf]\nMonth=1\n").ok);
+  EXPECT_EQ(file.Read().text, "[Pageleaf]\nMonth=1\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "config" / "Quorv" / "Tsukio"),
                           fs::directory_iterator{}),
             1);  // no temporary file left behind
