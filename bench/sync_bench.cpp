@@ -36,7 +36,7 @@ class Responder {
     socklen_t size = sizeof local;
     getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &size);
     port_ = ntohs(local.sin_port);
-    thread_ = std::thread([this] {
+    thread_ = std::thread([this, flood, delay] {
       while (!stop_) {
         pollfd readable{fd_, POLLIN, 0};
         if (poll(&readable, 1, 20) <= 0) continue;

@@ -1,6 +1,8 @@
 // The settings file on disk: where it lives, and a replacement that never leaves a mixture.
 #include "platform/posix/settings_file.h"
 
+#include "tests/support/headless_desktop.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -145,6 +147,34 @@ TEST_F(SettingsFileTest, TheNextSaveRemovesWhatAKilledSaveLeftBehind) {
   EXPECT_FALSE(fs::exists(abandoned));
   EXPECT_TRUE(fs::exists(inProgress));  // its process still runs and may yet rename it
   EXPECT_TRUE(fs::exists(unrelated));
+}
+
+// The whole program on a real file too large to be settings (sparse, so the test stays
+// small): it runs on the defaults, and 決定 leaves every byte where it was.
+TEST_F(SettingsFileTest, TheProgramNeverSavesOverAFileItCouldNotRead) {
+  const fs::path path = dir / "tsukio.ini";
+  std::ofstream(path) << "[Pageleaf]\nMonth=1\n; notes worth keeping\n";
+  fs::resize_file(path, kLargestSettingsFile + 1);
+  SettingsFile file(path.string());
+  testing::HeadlessDesktop headless(testing::At(2011, 5, 10, 13, 5));
+  Desktop desktop{headless,        headless.tray,   headless.minuteTimer(),
+                  headless.painter, headless.window, file,
+                  headless.autostart};
+  TrayCalendar calendar(desktop);
+  calendar.Start();
+  ASSERT_EQ(headless.window.errors.size(), 1u);
+  EXPECT_NE(headless.window.errors[0].find("ファイルが大きすぎます"), std::string::npos);
+  EXPECT_EQ(headless.tray.Ids(), std::vector<int>{110});
+
+  calendar.ShowOptions();
+  calendar.SetOptionBox(OptionBox::kWeekday, true);
+  calendar.AcceptOptions();
+  EXPECT_EQ(headless.window.errors.size(), 2u);
+  EXPECT_TRUE(calendar.Panel().shown);
+  EXPECT_EQ(fs::file_size(path), kLargestSettingsFile + 1);
+  std::string start(41, '\0');
+  std::ifstream(path, std::ios::binary).read(start.data(), 41);
+  EXPECT_EQ(start, "[Pageleaf]\nMonth=1\n; notes worth keeping\n");
 }
 
 // Each system call of the replacement fails in turn: the old file stays whole every time,
