@@ -161,7 +161,12 @@ void IniProfile::Write(std::string_view section, std::string_view key, std::stri
   }
   if (found.sectionLine == kNone) {
     if (!lines_.empty() && !Trim(lines_.back().text).empty()) Append(std::string());
-    Append("[" + std::string(section) + "]");
+    // Appended piece by piece: GCC 12 at -O3 sees `"[" + std::string(...)` as an overlapping
+    // copy (-Wrestrict), a known false alarm.
+    std::string header;
+    header.reserve(section.size() + 2);
+    header.append("[").append(section).append("]");
+    Append(std::move(header));
     Append(std::move(line));
     return;
   }
