@@ -4,7 +4,9 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench almanac install uninstall package clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build run test fuzz bench almanac install uninstall package clean
 
 all: build
 
@@ -31,6 +33,12 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure
+
+# Every parser of outside input under libFuzzer (clang), FUZZ_SECONDS each, from the corpus
+# in tests/fuzz/corpus; built in build-fuzz. Fails on any finding, which stays in
+# build-fuzz/findings.
+fuzz: deps
+	@scripts/fuzz.sh $(FUZZ_SECONDS) build-fuzz
 
 # One table, each figure beside its baseline from the same run; takes about four minutes.
 # The Google Benchmark suite alone: $(BUILD_DIR)/bench/tsukio-bench
@@ -63,4 +71,4 @@ package: build
 	@cmake --build $(BUILD_DIR) --target package
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-fuzz

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -174,6 +175,8 @@ class TrayCalendar {
   };
   std::vector<ShownIcon> row_;
   bool quitting_ = false;
+  // Why the settings file could not be read at the last load; nothing when it could.
+  std::optional<std::string> unreadableSettings_;
 };
 
 }  // namespace tsukio
