@@ -6,7 +6,7 @@ PREFIX ?= /usr/local
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test fuzz bench memory almanac install uninstall package clean
+.PHONY: all deps configure build run test fuzz bench almanac install uninstall package clean
 
 all: build
 
@@ -40,11 +40,10 @@ test: build
 fuzz: deps
 	@scripts/fuzz.sh $(FUZZ_SECONDS) build-fuzz
 
+# One table, each figure beside its baseline from the same run; takes about four minutes.
+# The Google Benchmark suite alone: $(BUILD_DIR)/bench/tsukio-bench
 bench: build
-	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tsukio-bench
-
-memory: build
-	@bench/memory.sh $(BUILD_DIR)
+	@python3 bench/bench.py $(BUILD_DIR)
 
 # Rewrites the compiled-in almanac table from its generator; the next build compiles it in.
 almanac: build

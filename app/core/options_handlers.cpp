@@ -10,8 +10,6 @@ namespace tsukio {
 namespace {
 
 constexpr std::string_view kSection = "Pageleaf";
-constexpr int kMinuteTick = 60000;
-constexpr int kSecondTick = 1000;
 constexpr int kDefaultAutoSeconds = 30;
 
 bool StartsWithScheme(std::string_view text) {
@@ -79,23 +77,20 @@ void TrayCalendar::LoadBox(OptionBox box, bool checked, bool ruleWhenClearedAtSt
 
 void TrayCalendar::RunBoxRule(OptionBox box) {
   OptionsPanel& p = window_.options;
-  TrayHost& tray = desktop_.tray;
   const bool on = Box(box).checked;
   switch (box) {
     case OptionBox::kMonth:
-      on ? RefreshTrayIcons() : DeleteTrayIcon(tray, kMonthIcon);
+      on ? RefreshTrayIcons() : TakeAway(kMonthIcon);
       return;
     case OptionBox::kWeekday:
-      on ? RefreshTrayIcons() : DeleteTrayIcon(tray, kWeekdayIcon);
+      on ? RefreshTrayIcons() : TakeAway(kWeekdayIcon);
       return;
     case OptionBox::kClock:
       if (on) {
         RefreshTrayIcons();
-        desktop_.minuteTimer.SetInterval(kSecondTick);
       } else {
-        desktop_.minuteTimer.SetInterval(kMinuteTick);
-        DeleteTrayIcon(tray, kHourIcon);
-        DeleteTrayIcon(tray, kMinuteIcon);
+        TakeAway(kHourIcon);
+        TakeAway(kMinuteIcon);
       }
       return;
     case OptionBox::kWeekNumber:
@@ -104,7 +99,7 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
         state_.weekRule = p.weekRuleIndex;
         RefreshTrayIcons();
       } else {
-        DeleteTrayIcon(tray, kWeekNumberIcon);
+        TakeAway(kWeekNumberIcon);
         p.weekRule.enabled = false;
       }
       return;
@@ -233,7 +228,8 @@ void TrayCalendar::LoadSettings() {
   const int stored = integer("AutoTime", -1);
   const int seconds = stored >= 1 && stored <= 300 ? stored : kDefaultAutoSeconds;
   p.autoSeconds = seconds;
-  desktop_.minuteTimer.SetInterval(seconds * 1000);
+  // Every load starts the one-time update's delay afresh; the clock icons keep their own pace.
+  desktop_.autoUpdateTimer.Start(seconds * 1000);
   state_.autoUpdateDelayMs = seconds * 1000;
 
   options_.ntpSetup = integer("ntpSetup", 0);

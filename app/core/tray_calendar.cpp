@@ -17,8 +17,11 @@ namespace tsukio {
 
 namespace {
 
-constexpr int kMinuteTick = 60000;
-constexpr int kSecondTick = 1000;
+constexpr int kMinute = 60000;
+// The minute timer is aimed this far past the turn of the minute: a tick that came a little
+// early (timers and the wall clock drift apart while NTP slews it) would find the old minute
+// and have to be aimed again.
+constexpr int kPastTheMinute = 50;
 constexpr int kSyncStatusShown = 5000;
 constexpr std::string_view kOptionsCaption = "設定";
 constexpr std::string_view kAboutCaption = "バージョン情報";
@@ -29,16 +32,23 @@ struct TrayEntry {
   std::string tooltip;
 };
 
+template <typename Row>
+void Remember(Row& row, TrayIconId id, Glyph picture) {
+  for (auto& icon : row) {
+    if (icon.id == id) icon.picture = std::move(picture);
+  }
+}
+
 }  // namespace
 
 TrayCalendar::TrayCalendar(Desktop& desktop) : desktop_(desktop) {
-  desktop_.minuteTimer.SetEnabled(false);
-  desktop_.minuteTimer.SetInterval(kMinuteTick);
+  desktop_.minuteTimer.Stop();
   desktop_.minuteTimer.OnTick([this] { Guarded([this] { OnMinuteTimer(); }); });
+  desktop_.autoUpdateTimer.Stop();
+  desktop_.autoUpdateTimer.OnTick([this] { Guarded([this] { OnAutoUpdateTimer(); }); });
   if (desktop_.sync != nullptr) {
     Timer& syncStatusTimer = desktop_.sync->syncStatusTimer;
-    syncStatusTimer.SetEnabled(false);
-    syncStatusTimer.SetInterval(kSyncStatusShown);
+    syncStatusTimer.Stop();
     syncStatusTimer.OnTick([this] { Guarded([this] { OnSyncStatusTimer(); }); });
   }
 }
@@ -93,12 +103,23 @@ void TrayCalendar::FinishStartUp() {
   RefreshTrayIcons();
   state_.startup = StartupPhase::kRunning;
   if (Shows(OptionBox::kClock)) state_.refreshPending = true;
-  desktop_.minuteTimer.SetEnabled(true);
+  AimMinuteTimer();
+}
+
+// Aimed just past the next turn of the minute by the wall clock, whatever the one-time
+// update's delay says, so the clock icons change with the minute; midnight is such a turn.
+void TrayCalendar::AimMinuteTimer() {
+  const LocalDateTime now = desktop_.clock.Now();
+  const int intoMinute = std::clamp(now.second, 0, 59) * 1000 + std::clamp(now.millisecond, 0, 999);
+  desktop_.minuteTimer.Start(kMinute - intoMinute + kPastTheMinute);
 }
 
 bool TrayCalendar::PrepareToQuit() {
+  quitting_ = true;
   DeleteShownIcons();
-  if (desktop_.sync != nullptr) desktop_.sync->syncStatusTimer.SetEnabled(false);
+  desktop_.minuteTimer.Stop();
+  desktop_.autoUpdateTimer.Stop();
+  if (desktop_.sync != nullptr) desktop_.sync->syncStatusTimer.Stop();
   HideWindow();
   return true;
 }
@@ -117,6 +138,11 @@ void TrayCalendar::DeleteShownIcons() {
     DeleteTrayIcon(tray, kSyncIcon);
     state_.syncIconShown = false;
   }
+}
+
+void TrayCalendar::TakeAway(TrayIconId id) {
+  DeleteTrayIcon(desktop_.tray, id);
+  std::erase_if(row_, [id](const ShownIcon& icon) { return icon.id == id; });
 }
 
 void TrayCalendar::RefreshTrayIcons() {
@@ -165,45 +191,100 @@ void TrayCalendar::RefreshTrayIcons() {
     entries.push_back({kWeekNumberIcon, "第" + std::to_string(week) + "週"});
   }
 
-  if (desktop_.sync != nullptr && !state_.syncIconShown) {
-    const SyncSettings sync{options_.ntpSetup, options_.httpSetup, options_.ntpServer,
-                            options_.httpServer, options_.proxyServer};
-    if (auto tooltip = RunClockSync(sync, desktop_.sync->services, glyphs, context)) {
-      entries.push_back({kSyncIcon, std::move(*tooltip)});
-      state_.syncIconShown = true;
-      desktop_.sync->syncStatusTimer.SetEnabled(true);  // a running timer keeps its period
-    }
-  }
-
   state_.shownDay = today.day;
 
-  if (ReverseIconOrder(desktop_.tray)) {
-    std::reverse(glyphs.begin(), glyphs.end());
-    std::reverse(entries.begin(), entries.end());
-  }
+  row_.clear();
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    AddTrayIcon(desktop_.tray, entries[i].id, entries[i].tooltip, glyphs[i]);
+    row_.push_back({entries[i].id, std::move(entries[i].tooltip), std::move(glyphs[i])});
   }
+  if (ReverseIconOrder(desktop_.tray)) {
+    for (auto it = row_.rbegin(); it != row_.rend(); ++it) {
+      AddTrayIcon(desktop_.tray, it->id, it->tooltip, it->picture);
+    }
+  } else {
+    for (const ShownIcon& icon : row_) AddTrayIcon(desktop_.tray, icon.id, icon.tooltip, icon.picture);
+  }
+
+  // The row is in the tray before the clock is set: the status icon follows with the outcome.
+  StartClockSync();
 }
 
+void TrayCalendar::StartClockSync() {
+  if (desktop_.sync == nullptr || state_.syncIconShown || state_.syncRunning) return;
+  const SyncSettings settings{options_.ntpSetup, options_.httpSetup, options_.ntpServer,
+                              options_.httpServer, options_.proxyServer};
+  if (!SyncConfigured(settings)) return;
+  state_.syncRunning = true;
+  SyncServices& services = desktop_.sync->services;
+  desktop_.sync->worker.Run([this, settings, &services]() -> Worker::Continuation {
+    const SyncStatus status = StatusOf(SynchronizeClock(settings, services).result, settings);
+    return [this, status] { Guarded([this, &status] { ShowSyncOutcome(status); }); };
+  });
+}
+
+// The status icon comes last, at the right end of the row. A host that shows icons in
+// reverse would put it at the left, so there the row is added again behind it.
+void TrayCalendar::ShowSyncOutcome(const SyncStatus& status) {
+  state_.syncRunning = false;
+  if (quitting_) return;
+  if (state_.syncIconShown) DeleteTrayIcon(desktop_.tray, kSyncIcon);
+  GlyphList glyphs;
+  AddTextGlyph(glyphs, status.word, true, status.colour,
+               GlyphContext{desktop_.painter, desktop_.window.DisplayDpi()});
+  TrayHost& tray = desktop_.tray;
+  if (ReverseIconOrder(tray)) {
+    for (const ShownIcon& icon : row_) DeleteTrayIcon(tray, icon.id);
+    AddTrayIcon(tray, kSyncIcon, status.tooltip, glyphs[0]);
+    for (auto it = row_.rbegin(); it != row_.rend(); ++it) {
+      AddTrayIcon(tray, it->id, it->tooltip, it->picture);
+    }
+  } else {
+    AddTrayIcon(tray, kSyncIcon, status.tooltip, glyphs[0]);
+  }
+  state_.syncIconShown = true;
+  Timer& shown = desktop_.sync->syncStatusTimer;
+  if (!shown.Pending()) shown.Start(kSyncStatusShown);  // a later outcome keeps the first's end
+}
+
+// A new tray host is looked for first, so a restarted panel gets its icons in this tick.
+// The one-time update, once its delay has passed, is taken here only when 自動更新 was
+// switched on after the delay ran out.
 void TrayCalendar::OnMinuteTimer() {
-  Timer& minuteTimer = desktop_.minuteTimer;
+  NoticeTrayHost();
+  const bool autoUpdateDue = state_.autoUpdateDelayMs != 0 &&
+                             Shows(OptionBox::kAutoUpdate) && !desktop_.autoUpdateTimer.Pending();
   if (state_.refreshPending) {
     state_.refreshPending = false;
     RefreshTrayIcons();
-  } else if (state_.autoUpdateDelayMs != 0 && Shows(OptionBox::kAutoUpdate)) {
-    minuteTimer.SetEnabled(false);
+  } else if (autoUpdateDue) {
     state_.autoUpdateDelayMs = 0;
     RefreshTrayIcons();
-    minuteTimer.SetInterval(Shows(OptionBox::kClock) ? kSecondTick : kMinuteTick);
-    minuteTimer.SetEnabled(true);
   } else if (state_.shownDay !=
              std::to_string(static_cast<unsigned>(desktop_.clock.Now().date.day()))) {
     RefreshTrayIcons();
   } else if (Shows(OptionBox::kClock)) {
     UpdateClockIcons();
   }
-  NoticeTrayHost();
+  AimMinuteTimer();
+}
+
+void TrayCalendar::OnAutoUpdateTimer() {
+  if (state_.autoUpdateDelayMs == 0 || !Shows(OptionBox::kAutoUpdate)) return;
+  state_.autoUpdateDelayMs = 0;
+  state_.refreshPending = false;  // this refresh is the one that was pending
+  RefreshTrayIcons();
+}
+
+// The timers count elapsed time, so after the wall clock moves they would be aimed at the
+// wrong moment: the icons catch up now and the minute timer is aimed again.
+void TrayCalendar::OnWallClockChanged() {
+  if (state_.startup != StartupPhase::kRunning || quitting_) return;
+  if (state_.shownDay != std::to_string(static_cast<unsigned>(desktop_.clock.Now().date.day()))) {
+    RefreshTrayIcons();
+  } else if (Shows(OptionBox::kClock)) {
+    UpdateClockIcons();
+  }
+  AimMinuteTimer();
 }
 
 void TrayCalendar::UpdateClockIcons() {
@@ -217,12 +298,14 @@ void TrayCalendar::UpdateClockIcons() {
     GlyphList glyphs;
     AddTextGlyph(glyphs, hour, true, glyph_colour::kClock, context);
     ModifyTrayIcon(desktop_.tray, kHourIcon, glyphs[0]);
+    Remember(row_, kHourIcon, std::move(glyphs[0]));
     shownHour_ = hour;
   }
   if (minute != shownMinute_) {
     GlyphList glyphs;
     AddTextGlyph(glyphs, minute, true, glyph_colour::kClock, context);
     ModifyTrayIcon(desktop_.tray, kMinuteIcon, glyphs[0]);
+    Remember(row_, kMinuteIcon, std::move(glyphs[0]));
     shownMinute_ = minute;
   }
 }
@@ -232,7 +315,7 @@ void TrayCalendar::OnSyncStatusTimer() {
     DeleteTrayIcon(desktop_.tray, kSyncIcon);
     state_.syncIconShown = false;
   }
-  if (desktop_.sync != nullptr) desktop_.sync->syncStatusTimer.SetEnabled(false);
+  if (desktop_.sync != nullptr) desktop_.sync->syncStatusTimer.Stop();
 }
 
 void TrayCalendar::OnTrayEvent(TrayEvent event) {

@@ -18,6 +18,7 @@
 #include "platform/posix/settings_file.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_text_painter.h"
+#include "platform/qt/qt_lazy_main_window.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_host.h"
 #include "tests/support/fake_clock.h"
@@ -90,24 +91,40 @@ TEST(QtTrayHost, ClicksAndTheMenuReachTheHandler) {
   menu.hide();
 }
 
-TEST(QtTimer, OnlyANewIntervalRestartsTheTimer) {
+TEST(QtTimer, TicksOnceAndAStartReplacesThePendingTick) {
   QtTimer timer;
   int ticks = 0;
   timer.OnTick([&] { ++ticks; });
-  timer.SetInterval(400);
-  timer.SetEnabled(true);
-  Wait(150);
-  timer.SetInterval(400);  // the same interval: the period runs on
-  timer.SetEnabled(true);  // enabling a running timer: the same
+  timer.Start(5000);
+  timer.Start(100);  // aimed again: only the new moment counts
+  EXPECT_TRUE(timer.Pending());
+  for (int i = 0; i < 100 && ticks == 0; ++i) Wait(50);
+  Wait(200);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_FALSE(timer.Pending());  // one tick, then quiet
+  timer.Start(100);
+  timer.Stop();
   Wait(300);
   EXPECT_EQ(ticks, 1);
-  timer.SetInterval(300);  // a new interval starts the period afresh
-  Wait(200);
-  EXPECT_EQ(ticks, 1);
-  Wait(200);
-  EXPECT_EQ(ticks, 2);
-  timer.SetEnabled(false);
-  EXPECT_FALSE(timer.Enabled());
+}
+
+TEST(LazyMainWindow, BuiltTheFirstTimeItIsShown) {
+  CloseCounter input;
+  int builds = 0;
+  LazyMainWindow window(input, [&](QtMainWindow&) { ++builds; });
+  EXPECT_GT(window.DisplayDpi(), 0);
+  MainWindowModel model;
+  window.Render(model);  // hidden: nothing to build
+  EXPECT_EQ(window.Built(), nullptr);
+  model.visible = true;
+  model.view = View::kCalendar;
+  window.Render(model);
+  ASSERT_NE(window.Built(), nullptr);
+  EXPECT_TRUE(window.Built()->isVisible());
+  model.visible = false;
+  window.Render(model);
+  EXPECT_FALSE(window.Built()->isVisible());
+  EXPECT_EQ(builds, 1);
 }
 
 TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
@@ -198,6 +215,7 @@ TEST(QtDesktop, TheTrayCalendarOnTheQtTray) {
   TrayCalendar* calendarRef = nullptr;
   QtTrayHost tray(menu, [&](TrayEvent e) { calendarRef->OnTrayEvent(e); });
   QtTimer minuteTimer;
+  QtTimer autoUpdateTimer;
   QtTextPainter painter;
   WindowInput input;
   QtMainWindow window(input);
@@ -207,14 +225,14 @@ TEST(QtDesktop, TheTrayCalendarOnTheQtTray) {
   settings.MakeFolders();
   ASSERT_TRUE(settings.Write("[Pageleaf]\nMonth=1\n").ok);
   AutostartFile autostart(folder + "/autostart/tsukio.desktop", "");
-  Desktop desktop{clock, tray, minuteTimer, painter, window, settings, autostart};
+  Desktop desktop{clock, tray, minuteTimer, autoUpdateTimer, painter, window, settings, autostart};
   TrayCalendar calendar(desktop);
   calendarRef = &calendar;
   input.Attach(calendar);
   calendar.Start();
   EXPECT_EQ(tray.Ids(), (std::vector<int>{100, 110}));
   EXPECT_EQ(tray.Icon(110)->toolTip().toStdString(), "2012年1月2日(月) -振替休日-  第1週");
-  EXPECT_TRUE(minuteTimer.Enabled());
+  EXPECT_TRUE(minuteTimer.Pending());
 
   emit const_cast<QSystemTrayIcon*>(tray.Icon(100))->activated(QSystemTrayIcon::Trigger);
   EXPECT_TRUE(window.isVisible());
