@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ make pkg-config
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
-  libxcb1-dev xvfb trayer xdotool x11-utils imagemagick
+  libxcb1-dev libxcb-xfixes0-dev xvfb trayer xdotool x11-utils imagemagick
   libnova-dev
   libcurl4-openssl-dev libsystemd-dev
   python3 tinyproxy dbus-daemon

@@ -14,8 +14,4 @@ void DeleteTrayIcon(TrayHost& tray, TrayIconId id) {
   tray.DeleteIcon(id);
 }
 
-bool ReverseIconOrder(const TrayHost& tray) {
-  return tray.AddsInReverse();
-}
-
 }  // namespace tsukio

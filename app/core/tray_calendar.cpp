@@ -35,6 +35,7 @@ TrayCalendar::TrayCalendar(Desktop& desktop) : desktop_(desktop) {
   desktop_.minuteTimer.SetEnabled(false);
   desktop_.minuteTimer.SetInterval(kMinuteTick);
   desktop_.minuteTimer.OnTick([this] { Guarded([this] { OnMinuteTimer(); }); });
+  desktop_.tray.OnHostChanged([this] { Guarded([this] { OnTrayHostChanged(); }); });
   if (desktop_.sync != nullptr) {
     Timer& syncStatusTimer = desktop_.sync->syncStatusTimer;
     syncStatusTimer.SetEnabled(false);
@@ -69,15 +70,14 @@ void TrayCalendar::Guarded(const std::function<void()>& handler) {
 
 void TrayCalendar::Start() {
   LoadSettings();
-  NoticeTrayHost();
   FinishStartUp();
 }
 
-void TrayCalendar::NoticeTrayHost() {
-  const std::string host = desktop_.tray.HostIdentity();
-  if (host.empty() || host == state_.trayHost) return;
-  if (!state_.trayHost.empty()) state_.refreshPending = true;  // a new host has no icons
-  state_.trayHost = host;
+// A new notification area holds none of our icons; it gets the whole row at once rather
+// than at the next tick, which may be a minute away.
+void TrayCalendar::OnTrayHostChanged() {
+  if (state_.startup != StartupPhase::kRunning) return;  // start-up adds them anyway
+  RefreshTrayIcons();
 }
 
 void TrayCalendar::FinishStartUp() {
@@ -169,10 +169,6 @@ void TrayCalendar::RefreshTrayIcons() {
 
   state_.shownDay = today.day;
 
-  if (ReverseIconOrder(desktop_.tray)) {
-    std::reverse(glyphs.begin(), glyphs.end());
-    std::reverse(entries.begin(), entries.end());
-  }
   for (std::size_t i = 0; i < entries.size(); ++i) {
     AddTrayIcon(desktop_.tray, entries[i].id, entries[i].tooltip, glyphs[i]);
   }
@@ -195,7 +191,6 @@ void TrayCalendar::OnMinuteTimer() {
   } else if (Shows(OptionBox::kClock)) {
     UpdateClockIcons();
   }
-  NoticeTrayHost();
 }
 
 void TrayCalendar::UpdateClockIcons() {

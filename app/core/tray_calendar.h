@@ -25,8 +25,6 @@ enum class StartupPhase { kLoading, kFirstRefresh, kRunning };
 struct AppState {
   StartupPhase startup = StartupPhase::kLoading;
   bool syncIconShown = false;
-  // Who hosts the tray as last seen: on Linux a D-Bus name or an X window, not a process.
-  std::string trayHost;
   bool refreshPending = false;  // the next tick refreshes every icon
   int weekRule = 0;             // 0 ISO, 1 USA
   int autoUpdateDelayMs = 0;    // milliseconds until the one-time update, 0 once it ran
@@ -86,6 +84,7 @@ class TrayCalendar {
   void OnSyncStatusTimer();
 
   void OnTrayEvent(TrayEvent event);
+  void OnTrayHostChanged();
   void ResumeFromStandby();
 
   void ShowCalendar();
@@ -129,7 +128,6 @@ class TrayCalendar {
   static constexpr std::string_view kHomepage = TSUKIO_HOMEPAGE;
 
  private:
-  void NoticeTrayHost();
   void FinishStartUp();
   void DeleteShownIcons();
   void ShowView(View view, std::string caption);

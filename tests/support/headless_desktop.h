@@ -58,17 +58,14 @@ struct TrayIcon {
   Image picture;
 };
 
-// A notification area that keeps its icons in the order they show, and a log of every call.
+// A notification area that keeps its icons in the order they were added, and a log of every
+// call.
 class FakeTray final : public TrayHost {
  public:
   void AddIcon(int id, const std::string& tooltip, const Image& picture) override {
     log.push_back("add " + std::to_string(id));
     if (Find(id) != icons.end()) return;
-    if (prepends) {
-      icons.insert(icons.begin(), {id, tooltip, picture});
-    } else {
-      icons.push_back({id, tooltip, picture});
-    }
+    icons.push_back({id, tooltip, picture});
   }
   void ModifyIcon(int id, const Image& picture) override {
     log.push_back("modify " + std::to_string(id));
@@ -78,14 +75,13 @@ class FakeTray final : public TrayHost {
     log.push_back("delete " + std::to_string(id));
     if (auto it = Find(id); it != icons.end()) icons.erase(it);
   }
-  bool AddsInReverse() const override { return prepends; }
-  std::string HostIdentity() const override { return identity; }
   void OpenMenu() override { ++menusOpened; }
+  void OnHostChanged(std::function<void()> handler) override { hostChanged_ = std::move(handler); }
 
-  // The panel restarts: a new host, and every icon gone.
-  void Restart(std::string newIdentity) {
+  // The panel restarts: every icon gone, and the program told so.
+  void Restart() {
     icons.clear();
-    identity = std::move(newIdentity);
+    if (hostChanged_) hostChanged_();
   }
   std::vector<int> Ids() const {
     std::vector<int> ids;
@@ -96,11 +92,10 @@ class FakeTray final : public TrayHost {
 
   std::vector<TrayIcon> icons;
   std::vector<std::string> log;
-  bool prepends = false;
-  std::string identity = ":1.10";
   int menusOpened = 0;
 
  private:
+  std::function<void()> hostChanged_;
   std::vector<TrayIcon>::iterator Find(int id) {
     return std::find_if(icons.begin(), icons.end(), [id](const TrayIcon& i) { return i.id == id; });
   }
