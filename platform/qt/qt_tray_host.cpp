@@ -100,24 +100,27 @@ std::string XEmbedTrayName(const std::string& owner) {
   return {};
 }
 
-// The program name of the process behind a bus name ("xfce4-panel"), empty if unknown.
-std::string ProcessName(const QDBusConnection& bus, const std::string& busName) {
+// The program behind a bus name as it was started ("/usr/lib/.../xfce4/panel/wrapper-2.0"),
+// empty if unknown.
+std::string ProcessPath(const QDBusConnection& bus, const std::string& busName) {
   if (bus.interface() == nullptr) return {};
   const auto pid = bus.interface()->servicePid(QString::fromStdString(busName));
   if (!pid.isValid()) return {};
-  QFile comm(QStringLiteral("/proc/%1/comm").arg(pid.value()));
-  if (!comm.open(QIODevice::ReadOnly)) return {};
-  return comm.readAll().trimmed().toStdString();
+  QFile cmdline(QStringLiteral("/proc/%1/cmdline").arg(pid.value()));
+  if (!cmdline.open(QIODevice::ReadOnly)) return {};
+  const QByteArray arguments = cmdline.readAll();
+  return arguments.left(arguments.indexOf('\0')).toStdString();
 }
 
-// Measured: xfce4-panel's StatusNotifier host and trayer put a new icon before the others;
-// waybar appends; Plasma sorts by title, which the titles above are made for.
-TrayPlacement PlacementOf(TrayKind kind, const std::string& programName) {
+// Measured: xfce4-panel's status tray (in the panel or in its plugin wrapper) and trayer
+// put a new icon before the others; waybar appends; Plasma sorts by title, which the
+// titles above are made for.
+TrayPlacement PlacementOf(TrayKind kind, const std::string& program) {
   if (kind == TrayKind::kXEmbed) {
-    return programName == "trayer" ? TrayPlacement::kPrepends : TrayPlacement::kAppends;
+    return program == "trayer" ? TrayPlacement::kPrepends : TrayPlacement::kAppends;
   }
-  return programName.starts_with("xfce4-panel") ? TrayPlacement::kPrepends
-                                                : TrayPlacement::kAppends;
+  return program.find("xfce4") != std::string::npos ? TrayPlacement::kPrepends
+                                                    : TrayPlacement::kAppends;
 }
 
 QDBusConnection WatchConnection(const QString& address) {
@@ -256,7 +259,7 @@ void QtTrayHost::LookAtHost(bool told) {
   if (const std::string watcher = StatusNotifierWatcherOwner(bus); !watcher.empty()) {
     kind = TrayKind::kStatusNotifier;
     host = "dbus:" + watcher;
-    program = ProcessName(bus, watcher);
+    program = ProcessPath(bus, watcher);
   } else if (std::string tray = XEmbedTrayOwner(); !tray.empty()) {
     kind = TrayKind::kXEmbed;
     host = std::move(tray);
