@@ -104,6 +104,10 @@ void RegisterSniTypes() {
     qDBusRegisterMetaType<DBusMenuItems>();
     qDBusRegisterMetaType<DBusMenuEvent>();
     qDBusRegisterMetaType<DBusMenuEvents>();
+    // The adaptors' slots name the lists by these names; QtDBus looks them up by name.
+    qRegisterMetaType<DBusMenuItems>("tsukio::DBusMenuItems");
+    qRegisterMetaType<DBusMenuEvents>("tsukio::DBusMenuEvents");
+    qRegisterMetaType<SniPixmaps>("tsukio::SniPixmaps");
     return true;
   }();
   (void)once;

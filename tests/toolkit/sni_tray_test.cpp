@@ -310,8 +310,14 @@ TEST_F(SniTray, ClicksAndTheExportedMenu) {
   Call(110, menuPath, dbusmenu, "Event",
        {2, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});  // a separator
   EXPECT_TRUE(WaitFor([&] { return !triggered.empty(); }));
+  // libdbusmenu sends its clicks in groups.
+  const DBusMenuEvents group = {{3, QStringLiteral("clicked"), QDBusVariant(0), 0u}};
+  const QDBusMessage groupReply =
+      Call(110, menuPath, dbusmenu, "EventGroup", {QVariant::fromValue(group)});
+  EXPECT_EQ(groupReply.type(), QDBusMessage::ReplyMessage) << groupReply.errorMessage().toStdString();
+  EXPECT_TRUE(WaitFor([&] { return triggered.size() == 2; }));
   Spin(20);
-  EXPECT_EQ(triggered, std::vector<std::string>{"終了(&X)"});
+  EXPECT_EQ(triggered, (std::vector<std::string>{"終了(&X)", "更新(&R)"}));
 }
 
 // ContextMenu asks for the program's own menu at a point: a popup there.
