@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
   libxcb1-dev libxcb-xfixes0-dev xvfb trayer xdotool x11-utils imagemagick
-  xfce4-panel xfwm4 xfconf sway waybar grim
+  xfce4-panel xfwm4 xfconf sway waybar grim qt6-wayland
   libnova-dev
   libcurl4-openssl-dev libsystemd-dev
   python3 tinyproxy dbus-daemon
