@@ -22,8 +22,10 @@ enum class TrayEvent { kLeftButtonDown, kRightButtonDown, kOther };
 class TrayHost {
  public:
   virtual ~TrayHost() = default;
-  virtual void AddIcon(int id, const std::string& tooltip, const Image& picture) = 0;
-  virtual void ModifyIcon(int id, const Image& picture) = 0;
+  // The pictures are the icon drawn at each size the program offers (16 × 16 first); a host
+  // that can take only one uses the first.
+  virtual void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) = 0;
+  virtual void ModifyIcon(int id, const PictureSet& pictures) = 0;
   virtual void DeleteIcon(int id) = 0;
   // Opens the popup menu at the mouse cursor, unless the host has already opened it.
   virtual void OpenMenu() = 0;

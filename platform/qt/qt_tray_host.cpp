@@ -299,15 +299,15 @@ QtTrayHost::Wanted* QtTrayHost::FindWanted(int id) {
   return it == wanted_.end() ? nullptr : &*it;
 }
 
-void QtTrayHost::AddIcon(int id, const std::string& tooltip, const Image& picture) {
+void QtTrayHost::AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) {
   if (FindWanted(id) != nullptr) return;
-  wanted_.push_back({id, tooltip, {picture}});
+  wanted_.push_back({id, tooltip, pictures});
   ScheduleFlush();
 }
 
-void QtTrayHost::ModifyIcon(int id, const Image& picture) {
+void QtTrayHost::ModifyIcon(int id, const PictureSet& pictures) {
   if (Wanted* wanted = FindWanted(id)) {
-    wanted->pictures = {picture};
+    wanted->pictures = pictures;
     ScheduleFlush();
   }
 }

@@ -41,8 +41,8 @@ class QtTrayHost final : public QObject, public TrayHost, private QAbstractNativ
   QtTrayHost(QMenu& menu, std::function<void(TrayEvent)> notify, QString busAddress = {});
   ~QtTrayHost() override;
 
-  void AddIcon(int id, const std::string& tooltip, const Image& picture) override;
-  void ModifyIcon(int id, const Image& picture) override;
+  void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) override;
+  void ModifyIcon(int id, const PictureSet& pictures) override;
   void DeleteIcon(int id) override;
   void OpenMenu() override;
   void OnHostChanged(std::function<void()> handler) override;

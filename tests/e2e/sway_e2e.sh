@@ -5,6 +5,7 @@
 # sent as a host sends it, ends it and takes the icons away.
 # sway will not run as root: everything here runs as an unprivileged user.
 set -euo pipefail
+source "$(dirname "$0")/row_order.sh"
 tsukio=$1
 tsukio_cal=$2
 
@@ -77,7 +78,7 @@ now_ms() { date +%s%3N; }
 as_user "${env_vars[@]}" QT_QPA_PLATFORM=wayland "$tsukio" >"$work/tsukio.out" 2>"$work/tsukio.err" &
 tsukio_pid=$!
 pids+=("$tsukio_pid")
-wait_for 100 grep -q "waiting" "$work/tsukio.err" || fail "no word of waiting for a tray: $(cat "$work/tsukio.err")"
+wait_for 100 grep -qs "waiting" "$work/tsukio.err" || fail "no word of waiting for a tray: $(cat "$work/tsukio.err")"
 kill -0 "$tsukio_pid" || fail "tsukio ended without a tray"
 
 start=$(now_ms)
@@ -88,20 +89,13 @@ echo "late bar: 4 icons registered $(($(now_ms) - start)) ms after the bar start
 as_user "${env_vars[@]}" "$tsukio_cal" icons --out "$work/ref" >/dev/null
 order() {
   as_user "${env_vars[@]}" grim -g "0,0 400x24" "$work/strip.png" 2>/dev/null || { echo "no screenshot"; return; }
-  local ground positions="" name found
-  ground=$(convert "$work/strip.png" -format "%[pixel:p{399,12}]" info:)
-  for name in month day weekday week; do
-    convert "$work/ref/$name.png" -background "$ground" -flatten "$work/$name.flat.png"
-    found=$(compare -metric AE -fuzz 8% -subimage-search "$work/strip.png" "$work/$name.flat.png" \
-      null: 2>&1 | awk '$1 == 0 {split($3, a, ","); print a[1]}') || true
-    [ -n "$found" ] || { echo "$name not on screen"; return; }
-    positions+="$found $name"$'\n'
-  done
-  echo "$positions" | sort -n | awk 'NF {printf "%s ", $2}'
+  row_order "$work/strip.png" "$work/ref" "$work"
 }
 row_is_right() { row=$(order); [ "$row" = "month day weekday week " ]; }
-wait_for 10 row_is_right || fail "row on screen: $row"
+wait_for 10 row_is_right || { [ -z "${TSUKIO_E2E_SHOTS:-}" ] || cp "$work/strip.png" "$TSUKIO_E2E_SHOTS/failed.png"; fail "row on screen: $row"; }
 echo "order: $row"
+# TSUKIO_E2E_SHOTS=DIR keeps the panel's picture, for the README.
+[ -z "${TSUKIO_E2E_SHOTS:-}" ] || cp "$work/strip.png" "$TSUKIO_E2E_SHOTS/waybar.png"
 
 kill "$bar_pid"
 wait "$bar_pid" 2>/dev/null || true

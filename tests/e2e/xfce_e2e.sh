@@ -4,6 +4,7 @@
 # panel comes; they read month, day, weekday, week left to right; a refresh registers
 # nothing again; a restarted panel gets them back in order; the menu's 終了 ends it.
 set -euo pipefail
+source "$(dirname "$0")/row_order.sh"
 tsukio=$1
 tsukio_cal=$2
 
@@ -85,7 +86,7 @@ now_ms() { date +%s%3N; }
 "$tsukio" >"$work/tsukio.out" 2>"$work/tsukio.err" &
 tsukio_pid=$!
 pids+=("$tsukio_pid")
-wait_for 100 grep -q "waiting" "$work/tsukio.err" || fail "no word of waiting for a tray"
+wait_for 100 grep -qs "waiting" "$work/tsukio.err" || fail "no word of waiting for a tray"
 [ "$(wc -l <"$work/tsukio.err")" -eq 1 ] || fail "more than one line on stderr: $(cat "$work/tsukio.err")"
 kill -0 "$tsukio_pid" || fail "tsukio ended without a tray"
 
@@ -100,21 +101,14 @@ xfconf_pid=$(bus_call --dest=org.freedesktop.DBus / org.freedesktop.DBus.GetConn
 "$tsukio_cal" icons --out "$work/ref" >/dev/null
 order() {
   import -window root -crop 400x30+0+0 +repage "$work/strip.png"
-  local ground positions="" name found
-  ground=$(convert "$work/strip.png" -format "%[pixel:p{399,12}]" info:)
-  for name in month day weekday week; do
-    convert "$work/ref/$name.png" -background "$ground" -flatten "$work/$name.flat.png"
-    found=$(compare -metric AE -fuzz 8% -subimage-search "$work/strip.png" "$work/$name.flat.png" \
-      null: 2>&1 | awk '$1 == 0 {split($3, a, ","); print a[1]}') || true
-    [ -n "$found" ] || { echo "$name not on screen"; return; }
-    positions+="$found $name"$'\n'
-  done
-  echo "$positions" | sort -n | awk 'NF {printf "%s ", $2}'
+  row_order "$work/strip.png" "$work/ref" "$work"
 }
 # The panel draws a moment after it registers.
 row_is_right() { row=$(order); [ "$row" = "month day weekday week " ]; }
-wait_for 10 row_is_right || fail "row on screen: $row"
+wait_for 10 row_is_right || { [ -z "${TSUKIO_E2E_SHOTS:-}" ] || cp "$work/strip.png" "$TSUKIO_E2E_SHOTS/failed.png"; fail "row on screen: $row"; }
 echo "order: $row"
+# TSUKIO_E2E_SHOTS=DIR keeps the panel's picture, for the README.
+[ -z "${TSUKIO_E2E_SHOTS:-}" ] || cp "$work/strip.png" "$TSUKIO_E2E_SHOTS/xfce.png"
 
 # Right-click the leftmost icon and walk the panel's menu with the arrow keys.
 menu_keys() {

@@ -105,6 +105,9 @@ TEST(Refresh, BuildOrder) {
   s.ShowEverything();
   s.calendar.Start();
   EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
+  for (const testing::TrayIcon& icon : s.desktop.tray.icons) {
+    EXPECT_EQ(icon.sizes, (std::vector<int>{16, 22, 24, 32, 48, 64})) << icon.id;
+  }
   EXPECT_EQ(s.Tooltip(100), "今月");
   EXPECT_EQ(s.Tooltip(120), "曜日");
   EXPECT_EQ(s.Tooltip(140), "時");

@@ -55,21 +55,31 @@ class FakeTimer final : public Timer {
 struct TrayIcon {
   int id;
   std::string tooltip;
-  Image picture;
+  Image picture;  // the 16 × 16 one
+  std::vector<int> sizes;
 };
+
+inline std::vector<int> Sizes(const PictureSet& pictures) {
+  std::vector<int> sizes;
+  for (const Image& picture : pictures) sizes.push_back(picture.width);
+  return sizes;
+}
 
 // A notification area that keeps its icons in the order they were added, and a log of every
 // call.
 class FakeTray final : public TrayHost {
  public:
-  void AddIcon(int id, const std::string& tooltip, const Image& picture) override {
+  void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) override {
     log.push_back("add " + std::to_string(id));
     if (Find(id) != icons.end()) return;
-    icons.push_back({id, tooltip, picture});
+    icons.push_back({id, tooltip, pictures.at(0), Sizes(pictures)});
   }
-  void ModifyIcon(int id, const Image& picture) override {
+  void ModifyIcon(int id, const PictureSet& pictures) override {
     log.push_back("modify " + std::to_string(id));
-    if (auto it = Find(id); it != icons.end()) it->picture = picture;
+    if (auto it = Find(id); it != icons.end()) {
+      it->picture = pictures.at(0);
+      it->sizes = Sizes(pictures);
+    }
   }
   void DeleteIcon(int id) override {
     log.push_back("delete " + std::to_string(id));

@@ -62,8 +62,8 @@ void Spin(int ms) {
   WaitFor([] { return false; }, ms);
 }
 
-Image Picture(std::uint32_t argb, int size = 16) {
-  return Image(size, size, argb);
+PictureSet Picture(std::uint32_t argb) {
+  return {Image(16, 16, argb), Image(22, 22, argb), Image(32, 32, argb)};
 }
 
 // A private session bus, and a panel on it: the watcher, and a host that reads the items.
@@ -197,8 +197,10 @@ TEST_F(SniTray, EachIconIsAnItemWithItsOwnIdAndTitle) {
     const SniToolTip tip = qdbus_cast<SniToolTip>(p.value("ToolTip").value<QDBusArgument>());
     EXPECT_EQ(tip.title.toStdString(), "tip " + std::to_string(id));
     const SniPixmaps pixmaps = qdbus_cast<SniPixmaps>(p.value("IconPixmap").value<QDBusArgument>());
-    ASSERT_EQ(pixmaps.size(), 1);
+    ASSERT_EQ(pixmaps.size(), 3);
     EXPECT_EQ(pixmaps[0].width, 16);
+    EXPECT_EQ(pixmaps[1].width, 22);
+    EXPECT_EQ(pixmaps[2].argb.size(), 32 * 32 * 4);
     // Network byte order: alpha first.
     EXPECT_EQ(pixmaps[0].argb.left(4), QByteArray("\xFF\x11\x22\x33", 4));
     titles << p.value("Title").toString();
