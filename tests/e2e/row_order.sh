@@ -20,8 +20,9 @@ row_order() {
   local strip=$1 refs=$2 work=$3 name size best score x positions=""
   for name in month day weekday week; do
     best=""
-    for size in 16 20 21 22 23 24; do
+    for size in 16 20 21 22 23 24 32; do
       read -r score x < <(best_place "$strip" "$refs/$name" "$size" "$work") || continue
+      [ -n "$score" ] || continue
       if [ -z "$best" ] || awk "BEGIN {exit !($score < ${best%% *})}"; then best="$score $x"; fi
     done
     if [ -z "$best" ] || awk "BEGIN {exit !(${best%% *} > 0.3)}"; then

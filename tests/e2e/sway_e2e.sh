@@ -42,8 +42,8 @@ as_user sh -c "cat >'$work/config/sway/config'" <<'EOF'
 output HEADLESS-1 resolution 800x600 bg #336699 solid_color
 EOF
 as_user sh -c "cat >'$work/config/waybar/config'" <<'EOF'
-{ "layer": "top", "position": "top", "height": 24, "modules-left": ["tray"],
-  "tray": { "icon-size": 16, "spacing": 4 } }
+{ "layer": "top", "position": "top", "height": 28, "modules-left": ["tray"],
+  "tray": { "icon-size": 24, "spacing": 4 } }
 EOF
 as_user sh -c "cat >'$work/config/waybar/style.css'" <<'EOF'
 * { font-family: sans-serif; font-size: 12px; min-height: 0; }
@@ -88,7 +88,7 @@ echo "late bar: 4 icons registered $(($(now_ms) - start)) ms after the bar start
 
 as_user "${env_vars[@]}" "$tsukio_cal" icons --out "$work/ref" >/dev/null
 order() {
-  as_user "${env_vars[@]}" grim -g "0,0 400x24" "$work/strip.png" 2>/dev/null || { echo "no screenshot"; return; }
+  as_user "${env_vars[@]}" grim -g "0,0 400x28" "$work/strip.png" 2>/dev/null || { echo "no screenshot"; return; }
   row_order "$work/strip.png" "$work/ref" "$work"
 }
 row_is_right() { row=$(order); [ "$row" = "month day weekday week " ]; }
