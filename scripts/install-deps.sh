@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make pkg-config
+  cmake ninja-build g++ clang make pkg-config
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
   libxcb1-dev libxcb-xfixes0-dev xvfb trayer xdotool x11-utils imagemagick
