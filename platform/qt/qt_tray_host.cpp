@@ -372,6 +372,7 @@ std::unique_ptr<QtTrayHost::Shown> QtTrayHost::Show(const Wanted& wanted) {
     return shown;
   }
   shown->icon = std::make_unique<QSystemTrayIcon>(ToIcon(wanted.pictures));
+  shown->pictures = wanted.pictures;
   shown->icon->setToolTip(QString::fromStdString(wanted.tooltip));
   shown->icon->setContextMenu(&menu_);
   QObject::connect(shown->icon.get(), &QSystemTrayIcon::activated, this,
@@ -399,7 +400,14 @@ void QtTrayHost::Update(Shown& shown, const Wanted& wanted) {
   }
   const QString tooltip = QString::fromStdString(wanted.tooltip);
   if (shown.icon->toolTip() != tooltip) shown.icon->setToolTip(tooltip);
-  shown.icon->setIcon(ToIcon(wanted.pictures));
+  const auto same = [](const Image& a, const Image& b) {
+    return a.width == b.width && a.height == b.height && a.argb == b.argb;
+  };
+  if (!std::equal(wanted.pictures.begin(), wanted.pictures.end(), shown.pictures.begin(),
+                  shown.pictures.end(), same)) {
+    shown.icon->setIcon(ToIcon(wanted.pictures));
+    shown.pictures = wanted.pictures;
+  }
 }
 
 // One registration at a time, each after the watcher answered the one before: calls on

@@ -69,6 +69,7 @@ class QtTrayHost final : public QObject, public TrayHost, private QAbstractNativ
     int id;
     std::unique_ptr<SniItem> item;
     std::unique_ptr<QSystemTrayIcon> icon;
+    std::vector<Image> pictures;  // what the X tray icon shows, so the same is not sent again
   };
 
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
