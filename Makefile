@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test bench memory almanac install uninstall package clean
+.PHONY: all deps configure build run test test-plasma bench memory almanac install uninstall package clean
 
 all: build
 
@@ -31,6 +31,12 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure
+
+# The tray in KDE Plasma, end to end. Not part of `make test`: Plasma is large and slow to
+# start, so it is installed and run only on request.
+test-plasma: build
+	@./scripts/install-deps.sh plasma
+	@bash tests/e2e/plasma_e2e.sh $(BUILD_DIR)/app/tsukio/tsukio $(BUILD_DIR)/app/tsukio-cal/tsukio-cal
 
 bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tsukio-bench

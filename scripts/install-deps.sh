@@ -15,6 +15,11 @@ packages=(
   desktop-file-utils dpkg-dev file man-db
 )
 
+# `install-deps.sh plasma`: KDE Plasma as well, for `make test-plasma` only.
+if [ "${1:-}" = plasma ]; then
+  packages+=(plasma-desktop plasma-workspace kded5)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then

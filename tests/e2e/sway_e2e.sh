@@ -32,6 +32,8 @@ if [ "$(id -u)" -eq 0 ]; then
   chown nobody:nogroup "$work"
 fi
 as_user() { "${user[@]}" env "$@"; }
+# For programs started in the background: the job's process id is then the program's own.
+spawn_user() { exec "${user[@]}" env "$@"; }
 
 env_vars=(HOME="$work" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
   XDG_CACHE_HOME="$work/cache" XDG_DATA_DIRS=/usr/share PATH="$PATH"
@@ -50,13 +52,13 @@ as_user sh -c "cat >'$work/config/waybar/style.css'" <<'EOF'
 window#waybar { background: #dddddd; }
 EOF
 
-as_user "${env_vars[@]}" dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null &
+spawn_user "${env_vars[@]}" dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null &
 pids+=($!)
 wait_for 100 test -s "$work/bus" || fail "dbus-daemon did not start"
 bus=$(head -1 "$work/bus")
 env_vars+=(DBUS_SESSION_BUS_ADDRESS="$bus")
 
-as_user "${env_vars[@]}" sway -c "$work/config/sway/config" >"$work/sway.log" 2>&1 &
+spawn_user "${env_vars[@]}" sway -c "$work/config/sway/config" >"$work/sway.log" 2>&1 &
 pids+=($!)
 wait_for 100 sh -c "ls '$work/runtime' | grep -q '^wayland-[0-9]*$'" || fail "sway did not start"
 env_vars+=(WAYLAND_DISPLAY="$(ls "$work/runtime" | grep '^wayland-[0-9]*$' | head -1)")
@@ -69,13 +71,13 @@ registered() {
 }
 registered_is() { [ "$(registered)" -eq "$1" ]; }
 start_bar() {
-  as_user "${env_vars[@]}" waybar >"$work/waybar.log" 2>&1 &
+  spawn_user "${env_vars[@]}" waybar >"$work/waybar.log" 2>&1 &
   bar_pid=$!
   pids+=("$bar_pid")
 }
 now_ms() { date +%s%3N; }
 
-as_user "${env_vars[@]}" QT_QPA_PLATFORM=wayland "$tsukio" >"$work/tsukio.out" 2>"$work/tsukio.err" &
+spawn_user "${env_vars[@]}" QT_QPA_PLATFORM=wayland "$tsukio" >"$work/tsukio.out" 2>"$work/tsukio.err" &
 tsukio_pid=$!
 pids+=("$tsukio_pid")
 wait_for 100 grep -qs "waiting" "$work/tsukio.err" || fail "no word of waiting for a tray: $(cat "$work/tsukio.err")"
