@@ -108,9 +108,9 @@ BENCHMARK(BM_AddTextGlyph);
 // at 16 pixels only (argument 0) and at every size the tray offers (argument 1).
 void BM_FullTrayRow(benchmark::State& state) {
   QtTextPainter painter;
-  const GlyphContext context{painter, 96,
-                             state.range(0) != 0 ? std::span<const int>(kLargerTraySizes)
-                                                 : std::span<const int>()};
+  const GlyphContext context{
+      painter, 96,
+      state.range(0) != 0 ? std::span<const int>(kLargerTraySizes) : std::span<const int>()};
   for (auto _ : state) {
     GlyphList list;
     AddDateGlyph(list, "12", true, day_colour::kWeekday, context);

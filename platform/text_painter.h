@@ -15,7 +15,8 @@ struct Canvas {
   int size = 16;
   std::vector<std::uint32_t> rgb;
 
-  explicit Canvas(int n = 16) : size(n), rgb(static_cast<std::size_t>(n) * static_cast<std::size_t>(n)) {}
+  explicit Canvas(int n = 16)
+      : size(n), rgb(static_cast<std::size_t>(n) * static_cast<std::size_t>(n)) {}
   std::uint32_t& at(int x, int y) { return rgb[static_cast<std::size_t>(y * size + x)]; }
   std::uint32_t at(int x, int y) const { return rgb[static_cast<std::size_t>(y * size + x)]; }
   void Fill(std::uint32_t colour) { std::fill(rgb.begin(), rgb.end(), colour); }

@@ -103,9 +103,9 @@ class Layer {
     canvas_.Fill(kWhite);
   }
   void Draw(std::string_view text, int x, int y, int pointSize) {
-    context_.painter.Draw(canvas_, TextRun{std::string(text), Scale(x), Scale(y),
-                                           std::string(face_), pointSize, bold_, colour_,
-                                           LayoutDpi(context_) * canvas_.size / 16});
+    context_.painter.Draw(
+        canvas_, TextRun{std::string(text), Scale(x), Scale(y), std::string(face_), pointSize,
+                         bold_, colour_, LayoutDpi(context_) * canvas_.size / 16});
   }
   Canvas& canvas() { return canvas_; }
 
@@ -217,7 +217,6 @@ void DrawDate(Layer& layer, std::string_view text, int dpi) {
   }
 }
 
-
 void DrawText(Layer& layer, std::string_view text, int dpi) {
   Canvas& canvas = layer.canvas();
   canvas.Fill(kRed);
@@ -241,7 +240,6 @@ void DrawText(Layer& layer, std::string_view text, int dpi) {
   // the square stays whole.
   DrawRoundedSquare(canvas, false);
 }
-
 
 }  // namespace
 

@@ -45,9 +45,9 @@ struct ItemName {
   const char* title;
 };
 constexpr ItemName kItemNames[] = {
-    {100, "tsukio-month", "Tsukio 1 月"},   {110, "tsukio-day", "Tsukio 2 日"},
-    {120, "tsukio-weekday", "Tsukio 3 曜日"}, {140, "tsukio-hour", "Tsukio 4 時"},
-    {150, "tsukio-minute", "Tsukio 5 分"},  {130, "tsukio-week", "Tsukio 6 週"},
+    {100, "tsukio-month", "Tsukio 1 月"},        {110, "tsukio-day", "Tsukio 2 日"},
+    {120, "tsukio-weekday", "Tsukio 3 曜日"},    {140, "tsukio-hour", "Tsukio 4 時"},
+    {150, "tsukio-minute", "Tsukio 5 分"},       {130, "tsukio-week", "Tsukio 6 週"},
     {170, "tsukio-status", "Tsukio 7 時刻調整"},
 };
 
@@ -155,7 +155,9 @@ std::string XEmbedTrayOwner() {
 }
 
 QtTrayHost::QtTrayHost(QMenu& menu, std::function<void(TrayEvent)> notify, QString busAddress)
-    : menu_(menu), notify_(std::move(notify)), busAddress_(std::move(busAddress)),
+    : menu_(menu),
+      notify_(std::move(notify)),
+      busAddress_(std::move(busAddress)),
       owner_{menu, {}, {}, {}} {
   owner_.leftClick = [this] { notify_(TrayEvent::kLeftButtonDown); };
   owner_.menuAboutToShow = [this] {
@@ -325,9 +327,8 @@ void QtTrayHost::Flush() {
   flushTimer_.stop();
   if (kind_ == TrayKind::kNone) return;
   const auto wantedAt = [this](int id) {
-    return std::find_if(wanted_.begin(), wanted_.end(), [id](const Wanted& w) {
-      return w.id == id;
-    });
+    return std::find_if(wanted_.begin(), wanted_.end(),
+                        [id](const Wanted& w) { return w.id == id; });
   };
   const auto drop = [this](const std::unique_ptr<Shown>& shown) {
     std::erase(toRegister_, shown->item.get());
@@ -419,13 +420,12 @@ void QtTrayHost::RegisterNext() {
   registering_ = true;
   auto* call = new QDBusPendingCallWatcher(item->Register(QString::fromLatin1(kWatcherName)), this);
   const int generation = generation_;
-  QObject::connect(call, &QDBusPendingCallWatcher::finished, this,
-                   [this, call, generation] {
-                     call->deleteLater();
-                     if (generation != generation_) return;
-                     registering_ = false;
-                     RegisterNext();
-                   });
+  QObject::connect(call, &QDBusPendingCallWatcher::finished, this, [this, call, generation] {
+    call->deleteLater();
+    if (generation != generation_) return;
+    registering_ = false;
+    RegisterNext();
+  });
 }
 
 void QtTrayHost::OpenMenu() {

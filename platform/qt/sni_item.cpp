@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDBusPendingCall>
 #include <QDBusMetaType>
+#include <QDBusPendingCall>
 #include <QMenu>
 #include <QTimer>
 
@@ -58,8 +58,7 @@ const QDBusArgument& operator>>(const QDBusArgument& in, DBusMenuLayout& node) {
   while (!in.atEnd()) {
     QDBusVariant variant;
     in >> variant;
-    node.children.push_back(
-        qdbus_cast<DBusMenuLayout>(variant.variant().value<QDBusArgument>()));
+    node.children.push_back(qdbus_cast<DBusMenuLayout>(variant.variant().value<QDBusArgument>()));
   }
   in.endArray();
   in.endStructure();
@@ -159,7 +158,9 @@ QString MenuLabel(QString text) {
 }  // namespace
 
 SniItem::SniItem(SniItemOwner& owner, QString busAddress, QString id, QString title)
-    : owner_(owner), busAddress_(std::move(busAddress)), id_(std::move(id)),
+    : owner_(owner),
+      busAddress_(std::move(busAddress)),
+      id_(std::move(id)),
       title_(std::move(title)) {
   RegisterSniTypes();
   static int serial = 0;
@@ -177,13 +178,12 @@ QDBusPendingCall SniItem::Register(const QString& watcher) {
   QDBusConnection bus = Connect(busAddress_, connectionName_);
   connected_ = true;
   if (!bus.isConnected()) return QDBusPendingCall::fromError(bus.lastError());
-  bus.registerObject(QStringLiteral("/StatusNotifierItem"), this,
-                     QDBusConnection::ExportAdaptors);
+  bus.registerObject(QStringLiteral("/StatusNotifierItem"), this, QDBusConnection::ExportAdaptors);
   bus.registerObject(QStringLiteral("/MenuBar"), menuObject_, QDBusConnection::ExportAdaptors);
-  QDBusMessage call = QDBusMessage::createMethodCall(
-      watcher, QStringLiteral("/StatusNotifierWatcher"),
-      QStringLiteral("org.kde.StatusNotifierWatcher"),
-      QStringLiteral("RegisterStatusNotifierItem"));
+  QDBusMessage call =
+      QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
+                                     QStringLiteral("org.kde.StatusNotifierWatcher"),
+                                     QStringLiteral("RegisterStatusNotifierItem"));
   call << bus.baseService();
   return bus.asyncCall(call, 2000);
 }

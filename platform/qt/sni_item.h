@@ -99,7 +99,7 @@ class SniItem final : public QObject {
   QString BusName() const;
 
   void SetPictures(const std::vector<Image>& pictures);  // emits NewIcon when they differ
-  void SetToolTip(const QString& text);                   // emits NewToolTip when it differs
+  void SetToolTip(const QString& text);                  // emits NewToolTip when it differs
 
   // The properties, as the adaptor publishes them.
   QString Id() const { return id_; }

@@ -79,13 +79,12 @@ class SniTray : public ::testing::Test {
         menu_.addSeparator();
       } else {
         QAction* action = menu_.addAction(QString::fromUtf8(caption));
-        QObject::connect(action, &QAction::triggered, [this, action] {
-          triggered.push_back(action->text().toStdString());
-        });
+        QObject::connect(action, &QAction::triggered,
+                         [this, action] { triggered.push_back(action->text().toStdString()); });
       }
     }
-    panel_.connect({}, {}, QStringLiteral("org.kde.StatusNotifierItem"),
-                   QStringLiteral("NewIcon"), &signals_, SLOT(NewIcon()));
+    panel_.connect({}, {}, QStringLiteral("org.kde.StatusNotifierItem"), QStringLiteral("NewIcon"),
+                   &signals_, SLOT(NewIcon()));
     panel_.connect({}, {}, QStringLiteral("org.kde.StatusNotifierItem"),
                    QStringLiteral("NewToolTip"), &signals_, SLOT(NewToolTip()));
   }
@@ -146,8 +145,8 @@ class SniTray : public ::testing::Test {
   }
 
   // Calls a method of an item from the panel's side, letting the program answer.
-  QDBusMessage Call(int id, const QString& path, const QString& interface,
-                    const QString& method, const QVariantList& args) {
+  QDBusMessage Call(int id, const QString& path, const QString& interface, const QString& method,
+                    const QVariantList& args) {
     QDBusMessage call = QDBusMessage::createMethodCall(BusName(id), path, interface, method);
     call.setArguments(args);
     QDBusPendingCall pending = panel_.asyncCall(call);
@@ -180,9 +179,9 @@ TEST_F(SniTray, EachIconIsAnItemWithItsOwnIdAndTitle) {
   EXPECT_EQ(watcher_->registered, expectedNames);  // in the row's order
 
   const std::map<int, std::pair<QString, QString>> names = {
-      {100, {"tsukio-month", "Tsukio 1 月"}},   {110, {"tsukio-day", "Tsukio 2 日"}},
-      {120, {"tsukio-weekday", "Tsukio 3 曜日"}}, {140, {"tsukio-hour", "Tsukio 4 時"}},
-      {150, {"tsukio-minute", "Tsukio 5 分"}},  {130, {"tsukio-week", "Tsukio 6 週"}},
+      {100, {"tsukio-month", "Tsukio 1 月"}},       {110, {"tsukio-day", "Tsukio 2 日"}},
+      {120, {"tsukio-weekday", "Tsukio 3 曜日"}},   {140, {"tsukio-hour", "Tsukio 4 時"}},
+      {150, {"tsukio-minute", "Tsukio 5 分"}},      {130, {"tsukio-week", "Tsukio 6 週"}},
       {170, {"tsukio-status", "Tsukio 7 時刻調整"}}};
   QStringList titles;
   for (int id : row) {
@@ -289,7 +288,8 @@ TEST_F(SniTray, ClicksAndTheExportedMenu) {
   // The layout: the menu's entries under the root, access keys in dbusmenu's way.
   const QDBusMessage layoutReply =
       Call(110, menuPath, dbusmenu, "GetLayout", {0, -1, QStringList{}});
-  ASSERT_EQ(layoutReply.type(), QDBusMessage::ReplyMessage) << layoutReply.errorMessage().toStdString();
+  ASSERT_EQ(layoutReply.type(), QDBusMessage::ReplyMessage)
+      << layoutReply.errorMessage().toStdString();
   const DBusMenuLayout root =
       qdbus_cast<DBusMenuLayout>(layoutReply.arguments().at(1).value<QDBusArgument>());
   EXPECT_EQ(root.properties.value("children-display").toString(), "submenu");
@@ -316,7 +316,8 @@ TEST_F(SniTray, ClicksAndTheExportedMenu) {
   const DBusMenuEvents group = {{3, QStringLiteral("clicked"), QDBusVariant(0), 0u}};
   const QDBusMessage groupReply =
       Call(110, menuPath, dbusmenu, "EventGroup", {QVariant::fromValue(group)});
-  EXPECT_EQ(groupReply.type(), QDBusMessage::ReplyMessage) << groupReply.errorMessage().toStdString();
+  EXPECT_EQ(groupReply.type(), QDBusMessage::ReplyMessage)
+      << groupReply.errorMessage().toStdString();
   EXPECT_TRUE(WaitFor([&] { return triggered.size() == 2; }));
   Spin(20);
   EXPECT_EQ(triggered, (std::vector<std::string>{"終了(&X)", "更新(&R)"}));
