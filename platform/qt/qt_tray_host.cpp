@@ -112,14 +112,16 @@ std::string ProcessPath(const QDBusConnection& bus, const std::string& busName) 
   return arguments.left(arguments.indexOf('\0')).toStdString();
 }
 
-// Measured: xfce4-panel's status tray (in the panel or in its plugin wrapper) and trayer
-// put a new icon before the others; waybar appends; Plasma sorts by title, which the
-// titles above are made for.
+// Measured: trayer puts a new icon before the others and waybar after them. xfce4-panel's
+// status tray (in the panel or in its plugin wrapper) keeps a list of the item ids it has
+// met, newest first, saved with the panel's settings, and shows items in that order, so
+// registering again moves nothing there. Plasma sorts by title, which the titles above are
+// made for.
 TrayPlacement PlacementOf(TrayKind kind, const std::string& program) {
   if (kind == TrayKind::kXEmbed) {
     return program == "trayer" ? TrayPlacement::kPrepends : TrayPlacement::kAppends;
   }
-  return program.find("xfce4") != std::string::npos ? TrayPlacement::kPrepends
+  return program.find("xfce4") != std::string::npos ? TrayPlacement::kRemembers
                                                     : TrayPlacement::kAppends;
 }
 
@@ -343,7 +345,21 @@ void QtTrayHost::Flush() {
   });
   const std::size_t count = wanted_.size();
   std::size_t kept = 0;
-  if (placement_ == TrayPlacement::kAppends) {
+  if (placement_ == TrayPlacement::kRemembers) {
+    // Only the missing ones, last first: a host that meets them all now shows the row in
+    // order, and one that knew them keeps their places anyway.
+    std::vector<std::unique_ptr<Shown>> row(count);
+    for (auto& shown : shown_)
+      row[static_cast<std::size_t>(wantedAt(shown->id) - wanted_.begin())] = std::move(shown);
+    for (std::size_t i = count; i-- > 0;) {
+      if (row[i]) {
+        Update(*row[i], wanted_[i]);
+      } else {
+        row[i] = Show(wanted_[i]);
+      }
+    }
+    shown_ = std::move(row);
+  } else if (placement_ == TrayPlacement::kAppends) {
     while (kept < shown_.size() && shown_[kept]->id == wanted_[kept].id) ++kept;
     for (std::size_t i = kept; i < shown_.size(); ++i) drop(shown_[i]);
     shown_.resize(kept);

@@ -20,8 +20,9 @@ class QDBusServiceWatcher;
 
 namespace tsukio {
 
-// Where a host puts an icon that arrives after others.
-enum class TrayPlacement { kAppends, kPrepends };
+// Where a host puts an icon that arrives after others: after them, before them, or where it
+// stood when the host first met it (first met, it goes before the others).
+enum class TrayPlacement { kAppends, kPrepends, kRemembers };
 
 // Which kind of notification area is taking our icons.
 enum class TrayKind { kNone, kStatusNotifier, kXEmbed };

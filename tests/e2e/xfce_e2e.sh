@@ -90,10 +90,21 @@ wait_for 100 grep -qs "waiting" "$work/tsukio.err" || fail "no word of waiting f
 [ "$(wc -l <"$work/tsukio.err")" -eq 1 ] || fail "more than one line on stderr: $(cat "$work/tsukio.err")"
 kill -0 "$tsukio_pid" || fail "tsukio ended without a tray"
 
+dbus-monitor "type='signal',member='NameOwnerChanged',arg0='org.kde.StatusNotifierWatcher'" \
+  "type='method_call',member='RegisterStatusNotifierItem'" >"$work/arrival" 2>/dev/null &
+monitor_pid=$!
+pids+=("$monitor_pid")
+sleep 0.3
 start=$(now_ms)
 start_panel
 wait_for 300 registered_is 4 || fail "the late panel got $(registered) of 4 icons"
 echo "late panel: 4 icons registered $(($(now_ms) - start)) ms after the panel started"
+kill "$monitor_pid"
+# From the watcher's name appearing on the bus to the last item's registration.
+awk '/member=NameOwnerChanged/ && !t0 {sub(/.*time=/, ""); t0 = $1}
+     /member=RegisterStatusNotifierItem/ {sub(/.*time=/, ""); t1 = $1}
+     END {if (t0 && t1) printf "  of which %d ms from the watcher appearing to the last registration\n", (t1 - t0) * 1000}' \
+  "$work/arrival"
 xfconf_pid=$(bus_call --dest=org.freedesktop.DBus / org.freedesktop.DBus.GetConnectionUnixProcessID \
   string:org.xfce.Xfconf | awk '{print $2}') || true
 
