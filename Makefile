@@ -4,7 +4,9 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps configure build run test test-plasma bench memory almanac install uninstall package clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build run test test-plasma fuzz bench memory almanac install uninstall package clean
 
 all: build
 
@@ -38,6 +40,12 @@ test-plasma: build
 	@./scripts/install-deps.sh plasma
 	@bash tests/e2e/plasma_e2e.sh $(BUILD_DIR)/app/tsukio/tsukio $(BUILD_DIR)/app/tsukio-cal/tsukio-cal
 
+# Every parser of outside input under libFuzzer (clang), FUZZ_SECONDS each, from the corpus
+# in tests/fuzz/corpus; built in build-fuzz. Fails on any finding, which stays in
+# build-fuzz/findings.
+fuzz: deps
+	@scripts/fuzz.sh $(FUZZ_SECONDS) build-fuzz
+
 bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tsukio-bench
 
@@ -70,4 +78,4 @@ package: build
 	@cmake --build $(BUILD_DIR) --target package
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-fuzz

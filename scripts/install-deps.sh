@@ -12,6 +12,7 @@ packages=(
   libnova-dev
   libcurl4-openssl-dev libsystemd-dev
   python3 tinyproxy dbus-daemon
+  libclang-rt-14-dev
   desktop-file-utils dpkg-dev file man-db
 )
 
