@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/image.h"
 
@@ -27,6 +28,9 @@ class TrayHost {
   virtual void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) = 0;
   virtual void ModifyIcon(int id, const PictureSet& pictures) = 0;
   virtual void DeleteIcon(int id) = 0;
+  // The sizes above 16 × 16, in pixels, that this host may show icons at; the pictures are
+  // drawn at each of them as well.
+  virtual std::vector<int> LargerPictureSizes() const = 0;
   // Opens the popup menu at the mouse cursor, unless the host has already opened it.
   virtual void OpenMenu() = 0;
   // `handler` runs, on the program's own thread, whenever another notification area takes

@@ -28,8 +28,8 @@ struct Glyph {
 // The pictures of one refresh, in the order their icons are added.
 using GlyphList = std::vector<Glyph>;
 
-// The larger sizes the tray's pictures are drawn at: what panels show at 22, 24 and 32 pixels
-// and at twice and four times the base size.
+// The larger sizes a panel may show the tray's pictures at: 22, 24 and 32 pixels, and twice
+// and four times the base size. The desktop's tray asks for these; tsukio-cal draws them.
 inline constexpr std::array<int, 5> kLargerTraySizes = {22, 24, 32, 48, 64};
 
 // What drawing needs from the desktop: a text painter, the screen's logical DPI, and the

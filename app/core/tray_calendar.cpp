@@ -122,7 +122,8 @@ void TrayCalendar::DeleteShownIcons() {
 void TrayCalendar::RefreshTrayIcons() {
   GlyphList glyphs;
   std::vector<TrayEntry> entries;
-  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), kLargerTraySizes};
+  const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
+  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), sizes};
 
   const LocalDateTime now = desktop_.clock.Now();
   const DateTexts today = FormatDateTexts(now.date);
@@ -205,7 +206,8 @@ void TrayCalendar::UpdateClockIcons() {
   const LocalDateTime now = desktop_.clock.Now();
   const std::string hour = HourText(now.hour, Shows(OptionBox::kTwelveHour));
   const std::string minute = MinuteText(now.minute);
-  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), kLargerTraySizes};
+  const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
+  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), sizes};
   // The panel is sent a picture only when its text changed: the same picture again would
   // only make it redraw, every second.
   if (hour != shownHour_) {

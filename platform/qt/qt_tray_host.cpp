@@ -444,6 +444,11 @@ void QtTrayHost::RegisterNext() {
   });
 }
 
+// Panels show icons at 16 to 24 pixels, HiDPI ones at 32 and more.
+std::vector<int> QtTrayHost::LargerPictureSizes() const {
+  return {22, 24, 32, 48, 64};
+}
+
 void QtTrayHost::OpenMenu() {
   if (menuOpening_ || hostMenu_ || menu_.isVisible()) return;
   menu_.popup(menuAt_.value_or(QCursor::pos()));

@@ -45,6 +45,7 @@ class QtTrayHost final : public QObject, public TrayHost, private QAbstractNativ
   void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) override;
   void ModifyIcon(int id, const PictureSet& pictures) override;
   void DeleteIcon(int id) override;
+  std::vector<int> LargerPictureSizes() const override;
   void OpenMenu() override;
   void OnHostChanged(std::function<void()> handler) override;
 

@@ -85,6 +85,7 @@ class FakeTray final : public TrayHost {
     log.push_back("delete " + std::to_string(id));
     if (auto it = Find(id); it != icons.end()) icons.erase(it);
   }
+  std::vector<int> LargerPictureSizes() const override { return largerSizes; }
   void OpenMenu() override { ++menusOpened; }
   void OnHostChanged(std::function<void()> handler) override { hostChanged_ = std::move(handler); }
 
@@ -103,6 +104,7 @@ class FakeTray final : public TrayHost {
   std::vector<TrayIcon> icons;
   std::vector<std::string> log;
   int menusOpened = 0;
+  std::vector<int> largerSizes;  // none: the scenarios look at the 16-pixel pictures
 
  private:
   std::function<void()> hostChanged_;
