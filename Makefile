@@ -6,7 +6,7 @@ PREFIX ?= /usr/local
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test fuzz bench almanac install uninstall package clean
+.PHONY: all deps configure build run test test-plasma fuzz bench almanac install uninstall package clean
 
 all: build
 
@@ -33,6 +33,12 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure
+
+# The tray in KDE Plasma, end to end. Not part of `make test`: Plasma is large and slow to
+# start, so it is installed and run only on request.
+test-plasma: build
+	@./scripts/install-deps.sh plasma
+	@bash tests/e2e/plasma_e2e.sh $(BUILD_DIR)/app/tsukio/tsukio $(BUILD_DIR)/app/tsukio-cal/tsukio-cal
 
 # Every parser of outside input under libFuzzer (clang), FUZZ_SECONDS each, from the corpus
 # in tests/fuzz/corpus; built in build-fuzz. Fails on any finding, which stays in

@@ -8,13 +8,19 @@ packages=(
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation2
   ncal  # `cal`, the measure tsukio-cal is held to in bench/
   libgtest-dev libgmock-dev libbenchmark-dev
-  libxcb1-dev xvfb trayer xdotool x11-utils imagemagick
+  libxcb1-dev libxcb-xfixes0-dev xvfb trayer xdotool x11-utils imagemagick
+  xfce4-panel xfwm4 xfconf sway waybar grim qt6-wayland
   libnova-dev
   libcurl4-openssl-dev libsystemd-dev
   python3 tinyproxy dbus-daemon
   libclang-rt-14-dev
   desktop-file-utils dpkg-dev file man-db
 )
+
+# `install-deps.sh plasma`: KDE Plasma as well, for `make test-plasma` only.
+if [ "${1:-}" = plasma ]; then
+  packages+=(plasma-desktop plasma-workspace kded5)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

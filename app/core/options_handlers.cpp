@@ -77,20 +77,21 @@ void TrayCalendar::LoadBox(OptionBox box, bool checked, bool ruleWhenClearedAtSt
 
 void TrayCalendar::RunBoxRule(OptionBox box) {
   OptionsPanel& p = window_.options;
+  TrayHost& tray = desktop_.tray;
   const bool on = Box(box).checked;
   switch (box) {
     case OptionBox::kMonth:
-      on ? RefreshTrayIcons() : TakeAway(kMonthIcon);
+      on ? RefreshTrayIcons() : DeleteTrayIcon(tray, kMonthIcon);
       return;
     case OptionBox::kWeekday:
-      on ? RefreshTrayIcons() : TakeAway(kWeekdayIcon);
+      on ? RefreshTrayIcons() : DeleteTrayIcon(tray, kWeekdayIcon);
       return;
     case OptionBox::kClock:
       if (on) {
         RefreshTrayIcons();
       } else {
-        TakeAway(kHourIcon);
-        TakeAway(kMinuteIcon);
+        DeleteTrayIcon(tray, kHourIcon);
+        DeleteTrayIcon(tray, kMinuteIcon);
       }
       return;
     case OptionBox::kWeekNumber:
@@ -99,7 +100,7 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
         state_.weekRule = p.weekRuleIndex;
         RefreshTrayIcons();
       } else {
-        TakeAway(kWeekNumberIcon);
+        DeleteTrayIcon(tray, kWeekNumberIcon);
         p.weekRule.enabled = false;
       }
       return;

@@ -32,13 +32,6 @@ struct TrayEntry {
   std::string tooltip;
 };
 
-template <typename Row>
-void Remember(Row& row, TrayIconId id, Glyph picture) {
-  for (auto& icon : row) {
-    if (icon.id == id) icon.picture = std::move(picture);
-  }
-}
-
 }  // namespace
 
 TrayCalendar::TrayCalendar(Desktop& desktop) : desktop_(desktop) {
@@ -46,6 +39,7 @@ TrayCalendar::TrayCalendar(Desktop& desktop) : desktop_(desktop) {
   desktop_.minuteTimer.OnTick([this] { Guarded([this] { OnMinuteTimer(); }); });
   desktop_.autoUpdateTimer.Stop();
   desktop_.autoUpdateTimer.OnTick([this] { Guarded([this] { OnAutoUpdateTimer(); }); });
+  desktop_.tray.OnHostChanged([this] { Guarded([this] { OnTrayHostChanged(); }); });
   if (desktop_.sync != nullptr) {
     Timer& syncStatusTimer = desktop_.sync->syncStatusTimer;
     syncStatusTimer.Stop();
@@ -79,7 +73,6 @@ void TrayCalendar::Guarded(const std::function<void()>& handler) {
 
 void TrayCalendar::Start() {
   LoadSettings();
-  NoticeTrayHost();
   FinishStartUp();
   // Once, at start: the later loads (opening or cancelling the options) say nothing, and the
   // refusal at 決定 says it again where it matters.
@@ -91,11 +84,11 @@ void TrayCalendar::Start() {
   }
 }
 
-void TrayCalendar::NoticeTrayHost() {
-  const std::string host = desktop_.tray.HostIdentity();
-  if (host.empty() || host == state_.trayHost) return;
-  if (!state_.trayHost.empty()) state_.refreshPending = true;  // a new host has no icons
-  state_.trayHost = host;
+// A new notification area holds none of our icons; it gets the whole row at once rather
+// than at the next tick, which may be a minute away.
+void TrayCalendar::OnTrayHostChanged() {
+  if (state_.startup != StartupPhase::kRunning) return;  // start-up adds them anyway
+  RefreshTrayIcons();
 }
 
 void TrayCalendar::FinishStartUp() {
@@ -140,15 +133,11 @@ void TrayCalendar::DeleteShownIcons() {
   }
 }
 
-void TrayCalendar::TakeAway(TrayIconId id) {
-  DeleteTrayIcon(desktop_.tray, id);
-  std::erase_if(row_, [id](const ShownIcon& icon) { return icon.id == id; });
-}
-
 void TrayCalendar::RefreshTrayIcons() {
   GlyphList glyphs;
   std::vector<TrayEntry> entries;
-  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi()};
+  const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
+  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), sizes};
 
   const LocalDateTime now = desktop_.clock.Now();
   const DateTexts today = FormatDateTexts(now.date);
@@ -193,16 +182,8 @@ void TrayCalendar::RefreshTrayIcons() {
 
   state_.shownDay = today.day;
 
-  row_.clear();
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    row_.push_back({entries[i].id, std::move(entries[i].tooltip), std::move(glyphs[i])});
-  }
-  if (ReverseIconOrder(desktop_.tray)) {
-    for (auto it = row_.rbegin(); it != row_.rend(); ++it) {
-      AddTrayIcon(desktop_.tray, it->id, it->tooltip, it->picture);
-    }
-  } else {
-    for (const ShownIcon& icon : row_) AddTrayIcon(desktop_.tray, icon.id, icon.tooltip, icon.picture);
+    AddTrayIcon(desktop_.tray, entries[i].id, entries[i].tooltip, glyphs[i]);
   }
 
   // The row is in the tray before the clock is set: the status icon follows with the outcome.
@@ -222,37 +203,27 @@ void TrayCalendar::StartClockSync() {
   });
 }
 
-// The status icon comes last, at the right end of the row. A host that shows icons in
-// reverse would put it at the left, so there the row is added again behind it.
+// The status icon comes last, at the right end of the row; where a host puts a newcomer
+// is the tray layer's concern, which keeps the row in the order it was added.
 void TrayCalendar::ShowSyncOutcome(const SyncStatus& status) {
   state_.syncRunning = false;
   if (quitting_) return;
   if (state_.syncIconShown) DeleteTrayIcon(desktop_.tray, kSyncIcon);
   GlyphList glyphs;
+  const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
   AddTextGlyph(glyphs, status.word, true, status.colour,
-               GlyphContext{desktop_.painter, desktop_.window.DisplayDpi()});
-  TrayHost& tray = desktop_.tray;
-  if (ReverseIconOrder(tray)) {
-    for (const ShownIcon& icon : row_) DeleteTrayIcon(tray, icon.id);
-    AddTrayIcon(tray, kSyncIcon, status.tooltip, glyphs[0]);
-    for (auto it = row_.rbegin(); it != row_.rend(); ++it) {
-      AddTrayIcon(tray, it->id, it->tooltip, it->picture);
-    }
-  } else {
-    AddTrayIcon(tray, kSyncIcon, status.tooltip, glyphs[0]);
-  }
+               GlyphContext{desktop_.painter, desktop_.window.DisplayDpi(), sizes});
+  AddTrayIcon(desktop_.tray, kSyncIcon, status.tooltip, glyphs[0]);
   state_.syncIconShown = true;
   Timer& shown = desktop_.sync->syncStatusTimer;
   if (!shown.Pending()) shown.Start(kSyncStatusShown);  // a later outcome keeps the first's end
 }
 
-// A new tray host is looked for first, so a restarted panel gets its icons in this tick.
 // The one-time update, once its delay has passed, is taken here only when 自動更新 was
 // switched on after the delay ran out.
 void TrayCalendar::OnMinuteTimer() {
-  NoticeTrayHost();
-  const bool autoUpdateDue = state_.autoUpdateDelayMs != 0 &&
-                             Shows(OptionBox::kAutoUpdate) && !desktop_.autoUpdateTimer.Pending();
+  const bool autoUpdateDue = state_.autoUpdateDelayMs != 0 && Shows(OptionBox::kAutoUpdate) &&
+                             !desktop_.autoUpdateTimer.Pending();
   if (state_.refreshPending) {
     state_.refreshPending = false;
     RefreshTrayIcons();
@@ -291,21 +262,20 @@ void TrayCalendar::UpdateClockIcons() {
   const LocalDateTime now = desktop_.clock.Now();
   const std::string hour = HourText(now.hour, Shows(OptionBox::kTwelveHour));
   const std::string minute = MinuteText(now.minute);
-  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi()};
+  const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
+  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), sizes};
   // The panel is sent a picture only when its text changed: the same picture again would
   // only make it redraw, every second.
   if (hour != shownHour_) {
     GlyphList glyphs;
     AddTextGlyph(glyphs, hour, true, glyph_colour::kClock, context);
     ModifyTrayIcon(desktop_.tray, kHourIcon, glyphs[0]);
-    Remember(row_, kHourIcon, std::move(glyphs[0]));
     shownHour_ = hour;
   }
   if (minute != shownMinute_) {
     GlyphList glyphs;
     AddTextGlyph(glyphs, minute, true, glyph_colour::kClock, context);
     ModifyTrayIcon(desktop_.tray, kMinuteIcon, glyphs[0]);
-    Remember(row_, kMinuteIcon, std::move(glyphs[0]));
     shownMinute_ = minute;
   }
 }

@@ -30,9 +30,7 @@ enum class StartupPhase { kLoading, kFirstRefresh, kRunning };
 struct AppState {
   StartupPhase startup = StartupPhase::kLoading;
   bool syncIconShown = false;
-  bool syncRunning = false;  // a clock setting is under way on the worker
-  // Who hosts the tray as last seen: on Linux a D-Bus name or an X window, not a process.
-  std::string trayHost;
+  bool syncRunning = false;     // a clock setting is under way on the worker
   bool refreshPending = false;  // the minute timer's next tick refreshes every icon
   int weekRule = 0;             // 0 ISO, 1 USA
   int autoUpdateDelayMs = 0;    // the one-time update's delay while it is due, 0 once it ran
@@ -97,6 +95,7 @@ class TrayCalendar {
   void OnSyncStatusTimer();
 
   void OnTrayEvent(TrayEvent event);
+  void OnTrayHostChanged();
   void ResumeFromStandby();
 
   void ShowCalendar();
@@ -140,13 +139,11 @@ class TrayCalendar {
   static constexpr std::string_view kHomepage = TSUKIO_HOMEPAGE;
 
  private:
-  void NoticeTrayHost();
   void FinishStartUp();
   void AimMinuteTimer();
   void StartClockSync();
   void ShowSyncOutcome(const SyncStatus& status);
   void DeleteShownIcons();
-  void TakeAway(TrayIconId id);  // one icon of the row, switched off
   void ShowView(View view, std::string caption);
   void HideWindow();
   void Render();
@@ -166,14 +163,6 @@ class TrayCalendar {
   // The clock texts the tray shows now, so an unchanged picture is not sent again.
   std::string shownHour_;
   std::string shownMinute_;
-  // The row as last built, in the order it was added, to re-add it on a host that shows
-  // icons in reverse when the status icon comes after the others.
-  struct ShownIcon {
-    TrayIconId id;
-    std::string tooltip;
-    Glyph picture;
-  };
-  std::vector<ShownIcon> row_;
   bool quitting_ = false;
   // Why the settings file could not be read at the last load; nothing when it could.
   std::optional<std::string> unreadableSettings_;

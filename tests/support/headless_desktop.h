@@ -76,37 +76,44 @@ class FakeWorker final : public Worker {
 struct TrayIcon {
   int id;
   std::string tooltip;
-  Image picture;
+  Image picture;  // the 16 × 16 one
+  std::vector<int> sizes;
 };
 
-// A notification area that keeps its icons in the order they show, and a log of every call.
+inline std::vector<int> Sizes(const PictureSet& pictures) {
+  std::vector<int> sizes;
+  for (const Image& picture : pictures) sizes.push_back(picture.width);
+  return sizes;
+}
+
+// A notification area that keeps its icons in the order they were added, and a log of every
+// call.
 class FakeTray final : public TrayHost {
  public:
-  void AddIcon(int id, const std::string& tooltip, const Image& picture) override {
+  void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) override {
     log.push_back("add " + std::to_string(id));
     if (Find(id) != icons.end()) return;
-    if (prepends) {
-      icons.insert(icons.begin(), {id, tooltip, picture});
-    } else {
-      icons.push_back({id, tooltip, picture});
-    }
+    icons.push_back({id, tooltip, pictures.at(0), Sizes(pictures)});
   }
-  void ModifyIcon(int id, const Image& picture) override {
+  void ModifyIcon(int id, const PictureSet& pictures) override {
     log.push_back("modify " + std::to_string(id));
-    if (auto it = Find(id); it != icons.end()) it->picture = picture;
+    if (auto it = Find(id); it != icons.end()) {
+      it->picture = pictures.at(0);
+      it->sizes = Sizes(pictures);
+    }
   }
   void DeleteIcon(int id) override {
     log.push_back("delete " + std::to_string(id));
     if (auto it = Find(id); it != icons.end()) icons.erase(it);
   }
-  bool AddsInReverse() const override { return prepends; }
-  std::string HostIdentity() const override { return identity; }
+  std::vector<int> LargerPictureSizes() const override { return largerSizes; }
   void OpenMenu() override { ++menusOpened; }
+  void OnHostChanged(std::function<void()> handler) override { hostChanged_ = std::move(handler); }
 
-  // The panel restarts: a new host, and every icon gone.
-  void Restart(std::string newIdentity) {
+  // The panel restarts: every icon gone, and the program told so.
+  void Restart() {
     icons.clear();
-    identity = std::move(newIdentity);
+    if (hostChanged_) hostChanged_();
   }
   std::vector<int> Ids() const {
     std::vector<int> ids;
@@ -117,11 +124,11 @@ class FakeTray final : public TrayHost {
 
   std::vector<TrayIcon> icons;
   std::vector<std::string> log;
-  bool prepends = false;
-  std::string identity = ":1.10";
   int menusOpened = 0;
+  std::vector<int> largerSizes;  // none: the scenarios look at the 16-pixel pictures
 
  private:
+  std::function<void()> hostChanged_;
   std::vector<TrayIcon>::iterator Find(int id) {
     return std::find_if(icons.begin(), icons.end(), [id](const TrayIcon& i) { return i.id == id; });
   }
