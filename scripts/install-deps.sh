@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libxcb1-dev xvfb trayer xdotool x11-utils imagemagick
   libnova-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64 nsis
   libcurl4-openssl-dev libsystemd-dev
   python3 tinyproxy dbus-daemon
   desktop-file-utils dpkg-dev file man-db

@@ -1,0 +1,301 @@
+#include "platform/win32/win32_tray.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "platform/win32/win32_text.h"
+
+namespace tsukio {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"Tsukio.MessageWindow";
+
+UINT_PTR NextTimerId() {
+  static UINT_PTR last = 0;
+  return ++last;
+}
+
+// The system's own version, as the compatibility shims do not report it.
+OSVERSIONINFOW RealVersion() {
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  using RtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+  if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
+    const auto get = reinterpret_cast<RtlGetVersion>(
+        reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
+    if (get != nullptr) get(&version);
+  }
+  return version;
+}
+
+}  // namespace
+
+Win32MessageWindow::Win32MessageWindow() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW type{};
+  type.cbSize = sizeof type;
+  type.lpfnWndProc = Procedure;
+  type.hInstance = instance;
+  type.lpszClassName = kWindowClass;
+  RegisterClassExW(&type);
+  // Top-level, never shown: TaskbarCreated and power notices reach top-level windows only.
+  window_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWindowClass, L"Tsukio", WS_POPUP, 0, 0, 0, 0,
+                            nullptr, nullptr, instance, this);
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  // An elevated copy would otherwise never hear of a new taskbar.
+  if (window_ != nullptr) ChangeWindowMessageFilterEx(window_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
+}
+
+Win32MessageWindow::~Win32MessageWindow() {
+  if (window_ != nullptr) DestroyWindow(window_);
+}
+
+LRESULT CALLBACK Win32MessageWindow::Procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(l);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<Win32MessageWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, w, l);
+  if (message == kTrayMessage) {
+    if (self->onTray) self->onTray(static_cast<UINT>(w), l);
+    return 0;
+  }
+  if (message == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
+    if (self->onTaskbarCreated) self->onTaskbarCreated();
+    return 0;
+  }
+  switch (message) {
+    case WM_TIMER: {
+      const auto timer = self->timers.find(w);
+      if (timer != self->timers.end() && timer->second) {
+        const std::function<void()> tick = timer->second;  // the handler may stop the timer
+        tick();
+      }
+      return 0;
+    }
+    case WM_POWERBROADCAST:
+      if (w == PBT_APMRESUMEAUTOMATIC && self->onResume) self->onResume();
+      return TRUE;
+    default:
+      return DefWindowProcW(window, message, w, l);
+  }
+}
+
+Win32Timer::Win32Timer(Win32MessageWindow& window) : window_(window), id_(NextTimerId()) {}
+
+Win32Timer::~Win32Timer() {
+  SetEnabled(false);
+  window_.timers.erase(id_);
+}
+
+void Win32Timer::OnTick(std::function<void()> handler) {
+  handler_ = std::move(handler);
+  window_.timers[id_] = [this] {
+    if (handler_) handler_();
+  };
+}
+
+// SetTimer on an id that runs restarts its period: only a different interval may do that.
+void Win32Timer::SetInterval(int milliseconds) {
+  if (milliseconds == interval_) return;
+  interval_ = milliseconds;
+  if (enabled_) SetTimer(window_.Handle(), id_, static_cast<UINT>(interval_), nullptr);
+}
+
+void Win32Timer::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  if (enabled) {
+    SetTimer(window_.Handle(), id_, static_cast<UINT>(interval_), nullptr);
+  } else {
+    KillTimer(window_.Handle(), id_);
+  }
+}
+
+std::wstring TrayTooltip(const std::string& utf8) {
+  std::wstring tip = Widen(utf8);
+  if (tip.size() <= kTooltipUnits) return tip;
+  std::size_t cut = kTooltipUnits;
+  if (IS_HIGH_SURROGATE(tip[cut - 1])) --cut;
+  tip.resize(cut);
+  return tip;
+}
+
+HICON IconFromImage(const Image& picture, int size) {
+  if (picture.width <= 0 || picture.height <= 0 || size <= 0) return nullptr;
+  BITMAPV5HEADER header{};
+  header.bV5Size = sizeof header;
+  header.bV5Width = size;
+  header.bV5Height = -size;  // top row first
+  header.bV5Planes = 1;
+  header.bV5BitCount = 32;
+  header.bV5Compression = BI_BITFIELDS;
+  header.bV5RedMask = 0x00FF0000;
+  header.bV5GreenMask = 0x0000FF00;
+  header.bV5BlueMask = 0x000000FF;
+  header.bV5AlphaMask = 0xFF000000;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP colour = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS,
+                                    &bits, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  if (colour == nullptr || bits == nullptr) return nullptr;
+  // An icon's 32-bit pixels carry straight alpha, as the picture does.
+  auto* pixels = static_cast<std::uint32_t*>(bits);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      pixels[y * size + x] = picture.at(x * picture.width / size, y * picture.height / size);
+    }
+  }
+  // With per-pixel alpha the mask is not used for drawing, but an icon must have one.
+  const std::vector<std::uint8_t> zeros(static_cast<std::size_t>((size + 15) / 16 * 2 * size), 0);
+  HBITMAP mask = CreateBitmap(size, size, 1, 1, zeros.data());
+  ICONINFO info{TRUE, 0, 0, mask, colour};
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  DeleteObject(colour);
+  return icon;
+}
+
+Win32TrayHost::Win32TrayHost(Win32MessageWindow& window, std::vector<Win32MenuEntry> menu,
+                             std::function<void(TrayEvent)> notify)
+    : window_(window), menu_(std::move(menu)), notify_(std::move(notify)) {
+  window_.onTray = [this](UINT, LPARAM event) {
+    switch (LOWORD(event)) {
+      case WM_LBUTTONDOWN:
+        notify_(TrayEvent::kLeftButtonDown);
+        break;
+      case WM_RBUTTONDOWN:
+        notify_(TrayEvent::kRightButtonDown);
+        break;
+      case WM_MOUSEMOVE:
+        break;  // every move over an icon: nothing to tell
+      default:
+        notify_(TrayEvent::kOther);
+    }
+  };
+  window_.onTaskbarCreated = [this] { AddAgain(); };
+}
+
+Win32TrayHost::~Win32TrayHost() {
+  for (const Icon& icon : icons_) Send(NIM_DELETE, icon, 0);
+  window_.onTray = nullptr;
+  window_.onTaskbarCreated = nullptr;
+}
+
+NOTIFYICONDATAW Win32TrayHost::Data(const Icon& icon, UINT flags, HICON handle) const {
+  NOTIFYICONDATAW data{};
+  data.cbSize = sizeof data;
+  data.hWnd = window_.Handle();
+  data.uID = static_cast<UINT>(icon.id);
+  data.uFlags = flags;
+  data.uCallbackMessage = Win32MessageWindow::kTrayMessage;
+  data.hIcon = handle;
+  if (flags & NIF_TIP) {
+    std::copy_n(icon.tooltip.c_str(), std::min(icon.tooltip.size(), kTooltipUnits) + 1, data.szTip);
+  }
+  return data;
+}
+
+bool Win32TrayHost::Send(DWORD message, const Icon& icon, UINT flags) {
+  HICON handle = (flags & NIF_ICON) ? IconFromImage(icon.picture, IconSize()) : nullptr;
+  NOTIFYICONDATAW data = Data(icon, flags, handle);
+  const bool ok = Shell_NotifyIconW(message, &data);
+  // The shell keeps a copy of the icon.
+  if (handle != nullptr) DestroyIcon(handle);
+  return ok;
+}
+
+void Win32TrayHost::AddIcon(int id, const std::string& tooltip, const Image& picture) {
+  if (std::any_of(icons_.begin(), icons_.end(), [id](const Icon& i) { return i.id == id; })) return;
+  icons_.push_back(Icon{id, TrayTooltip(tooltip), picture});
+  // Kept even when the taskbar refuses it: a taskbar that starts later gets it.
+  Send(NIM_ADD, icons_.back(), NIF_ICON | NIF_TIP | NIF_MESSAGE);
+}
+
+void Win32TrayHost::ModifyIcon(int id, const Image& picture) {
+  for (Icon& icon : icons_) {
+    if (icon.id != id) continue;
+    icon.picture = picture;
+    Send(NIM_MODIFY, icon, NIF_ICON | NIF_MESSAGE);
+  }
+}
+
+void Win32TrayHost::DeleteIcon(int id) {
+  const auto it = std::find_if(icons_.begin(), icons_.end(), [id](const Icon& i) { return i.id == id; });
+  if (it == icons_.end()) return;
+  Send(NIM_DELETE, *it, 0);
+  icons_.erase(it);
+}
+
+// A new taskbar has none of our icons; one that only changed (a new resolution) still has
+// them, and then an add fails where a modify does not.
+void Win32TrayHost::AddAgain() {
+  for (const Icon& icon : icons_) {
+    if (!Send(NIM_ADD, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE)) {
+      Send(NIM_MODIFY, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE);
+    }
+  }
+}
+
+// The notification areas of Windows XP to Windows 8.1 (NT 5.1 to 6.3) put a new icon on the
+// left of those already there, so the row is added last icon first; earlier and later
+// versions put it on the right.
+bool Win32TrayHost::AddsInReverse() const {
+  const OSVERSIONINFOW version = RealVersion();
+  return (version.dwMajorVersion == 5 && version.dwMinorVersion >= 1) || version.dwMajorVersion == 6;
+}
+
+// The taskbar window and the process that owns it: a new taskbar is a new window.
+std::string Win32TrayHost::HostIdentity() const {
+  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+  if (taskbar == nullptr) return {};
+  DWORD process = 0;
+  GetWindowThreadProcessId(taskbar, &process);
+  return "pid:" + std::to_string(process) + " hwnd:" +
+         std::to_string(reinterpret_cast<std::uintptr_t>(taskbar));
+}
+
+int Win32TrayHost::IconSize() const {
+  const UINT dpi = window_.Handle() != nullptr ? GetDpiForWindow(window_.Handle()) : 96;
+  const int size = GetSystemMetricsForDpi(SM_CXSMICON, dpi == 0 ? 96 : dpi);
+  return size > 0 ? size : 16;
+}
+
+void Win32TrayHost::OpenMenu() {
+  if (menuOpen_) return;
+  HMENU menu = CreatePopupMenu();
+  if (menu == nullptr) return;
+  for (std::size_t i = 0; i < menu_.size(); ++i) {
+    if (menu_[i].caption.empty()) {
+      AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(menu, MF_STRING, i + 1, Widen(menu_[i].caption).c_str());
+    }
+  }
+  POINT at{};
+  GetCursorPos(&at);
+  // Without the foreground the menu would not close when the user clicks elsewhere.
+  SetForegroundWindow(window_.Handle());
+  menuOpen_ = true;
+  const auto chosen = static_cast<std::size_t>(
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_BOTTOMALIGN,
+                     at.x, at.y, 0, window_.Handle(), nullptr));
+  menuOpen_ = false;
+  PostMessageW(window_.Handle(), WM_NULL, 0, 0);
+  DestroyMenu(menu);
+  if (chosen >= 1 && chosen <= menu_.size() && menu_[chosen - 1].command) {
+    menu_[chosen - 1].command();
+  }
+}
+
+std::vector<int> Win32TrayHost::Ids() const {
+  std::vector<int> ids;
+  for (const Icon& icon : icons_) ids.push_back(icon.id);
+  return ids;
+}
+
+}  // namespace tsukio
