@@ -32,7 +32,7 @@ run: build
 	  $(BUILD_DIR)/app/tsukio-cal/tsukio-cal month; \
 	fi
 
-test: build windows
+test: build windows-installer
 	@cd $(BUILD_DIR) && ctest --output-on-failure
 	@cd $(WINDOWS_BUILD_DIR) && ctest --output-on-failure
 

@@ -41,3 +41,18 @@ endfunction()
 
 tsukio_windows_resources(tsukio "Tsukio tray calendar")
 tsukio_windows_resources(tsukio-cal "Tsukio calendar from the command line")
+
+# The installer, with Debian's NSIS: make windows-installer.
+find_program(TSUKIO_MAKENSIS NAMES makensis)
+if(TSUKIO_MAKENSIS)
+  set(TSUKIO_SETUP ${CMAKE_BINARY_DIR}/tsukio-setup-${PROJECT_VERSION}.exe)
+  add_custom_command(OUTPUT ${TSUKIO_SETUP}
+                     COMMAND ${TSUKIO_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION}
+                             -DBUILD_DIR=${CMAKE_BINARY_DIR} -DOUTFILE=${TSUKIO_SETUP}
+                             ${PROJECT_SOURCE_DIR}/resources/windows/tsukio.nsi
+                     DEPENDS tsukio tsukio-cal ${TSUKIO_ICO}
+                             ${PROJECT_SOURCE_DIR}/resources/windows/tsukio.nsi
+                     COMMENT "Making the installer"
+                     VERBATIM)
+  add_custom_target(installer DEPENDS ${TSUKIO_SETUP})
+endif()

@@ -58,6 +58,7 @@ int main() {
     calendarRef = &calendar;
     input.Attach(calendar);
     messages.onResume = guarded(&tsukio::TrayCalendar::ResumeFromStandby);
+    messages.onCloseRequest = guarded(&tsukio::TrayCalendar::Exit);
 
     calendar.Start();
     MSG message{};

@@ -76,6 +76,9 @@ LRESULT CALLBACK Win32MessageWindow::Procedure(HWND window, UINT message, WPARAM
       }
       return 0;
     }
+    case WM_CLOSE:
+      if (self->onCloseRequest) self->onCloseRequest();
+      return 0;
     case WM_POWERBROADCAST:
       if (w == PBT_APMRESUMEAUTOMATIC && self->onResume) self->onResume();
       return TRUE;

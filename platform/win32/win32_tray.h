@@ -31,6 +31,8 @@ class Win32MessageWindow {
   std::function<void(UINT id, LPARAM event)> onTray;
   std::function<void()> onTaskbarCreated;
   std::function<void()> onResume;
+  // WM_CLOSE: another program (the installer, the uninstaller) asks this one to quit.
+  std::function<void()> onCloseRequest;
   // WM_TIMER, by timer id.
   std::map<UINT_PTR, std::function<void()>> timers;
 

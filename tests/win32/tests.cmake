@@ -56,3 +56,12 @@ add_test(NAME windows.tray-smoke
                  ${TSUKIO_WINEPREFIX} $<TARGET_FILE:tsukio> ${CMAKE_BINARY_DIR}/screenshots)
 set_tests_properties(windows.tray-smoke PROPERTIES FIXTURES_REQUIRED wine LABELS windows
                      TIMEOUT 300)
+
+# The installer, when NSIS is there to make it (make windows-installer).
+if(TARGET installer)
+  add_test(NAME windows.installer
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win32/installer_test.sh ${TSUKIO_WINE_SH}
+                   ${TSUKIO_WINEPREFIX} ${TSUKIO_SETUP})
+  set_tests_properties(windows.installer PROPERTIES FIXTURES_REQUIRED wine LABELS windows
+                       TIMEOUT 300)
+endif()
