@@ -5,8 +5,9 @@ CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
 WINDOWS_BUILD_DIR ?= build-windows
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench memory almanac install uninstall package clean \
+.PHONY: all deps configure build run test fuzz bench memory almanac install uninstall package clean \
         windows windows-configure windows-installer
 
 all: build
@@ -54,6 +55,12 @@ windows: windows-configure
 windows-installer: windows
 	@cmake --build $(WINDOWS_BUILD_DIR) --target installer
 
+# Every parser of outside input under libFuzzer (clang), FUZZ_SECONDS each, from the corpus
+# in tests/fuzz/corpus; built in build-fuzz. Fails on any finding, which stays in
+# build-fuzz/findings.
+fuzz: deps
+	@scripts/fuzz.sh $(FUZZ_SECONDS) build-fuzz
+
 bench: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tsukio-bench
 
@@ -86,4 +93,4 @@ package: build
 	@cmake --build $(BUILD_DIR) --target package
 
 clean:
-	rm -rf $(BUILD_DIR) $(WINDOWS_BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(WINDOWS_BUILD_DIR) build-fuzz

@@ -23,10 +23,11 @@ namespace {
 
 using namespace tsukio;
 
-// Answers every SNTP request on 127.0.0.1 until the benchmark ends.
+// Answers every SNTP request on 127.0.0.1 until the benchmark ends; with a flood, sends that
+// many junk datagrams from the same port first and the answer `delay` after the request.
 class Responder {
  public:
-  Responder() {
+  explicit Responder(int flood = 0, std::chrono::milliseconds delay = {}) {
     fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     sockaddr_in local{};
     local.sin_family = AF_INET;
@@ -35,7 +36,7 @@ class Responder {
     socklen_t size = sizeof local;
     getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &size);
     port_ = ntohs(local.sin_port);
-    thread_ = std::thread([this] {
+    thread_ = std::thread([this, flood, delay] {
       while (!stop_) {
         pollfd readable{fd_, POLLIN, 0};
         if (poll(&readable, 1, 20) <= 0) continue;
@@ -45,8 +46,14 @@ class Responder {
         const ssize_t got =
             recvfrom(fd_, request, sizeof request, 0, reinterpret_cast<sockaddr*>(&from), &size);
         if (got <= 0) continue;
+        const auto came = std::chrono::steady_clock::now();
         const auto reply = testing::SntpReply(
             std::span<const std::uint8_t>(request, static_cast<std::size_t>(got)));
+        const std::uint8_t junk[48] = {0x24};
+        for (int i = 0; i < flood; ++i) {
+          sendto(fd_, junk, sizeof junk, 0, reinterpret_cast<sockaddr*>(&from), size);
+        }
+        std::this_thread::sleep_until(came + delay);
         sendto(fd_, reply.data(), reply.size(), 0, reinterpret_cast<sockaddr*>(&from), size);
       }
     });
@@ -79,6 +86,23 @@ void BM_SyncClockNtpOverLoopback(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SyncClockNtpOverLoopback)->Unit(benchmark::kMicrosecond);
+
+// What a flood of junk from the server's own port costs the client: its CPU time for one
+// exchange whose answer comes at 200 ms, with no junk (the baseline) and with 10,000 datagrams.
+void BM_SyncClockNtpUnderFlood(benchmark::State& state) {
+  Responder server(static_cast<int>(state.range(0)), std::chrono::milliseconds(200));
+  PosixDatagramNetwork udp;
+  testing::ScriptedHttpPeer http;
+  PosixTickCounter ticks;
+  PosixUtcClock clock;
+  testing::RecordingClockSetter setter;
+  SyncServices services{udp, http, ticks, clock, setter};
+  for (auto _ : state) {
+    if (SyncClockNtp(server.Address(), services).result != SyncOk) state.SkipWithError("no answer");
+    setter.asked.clear();
+  }
+}
+BENCHMARK(BM_SyncClockNtpUnderFlood)->Arg(0)->Arg(10'000)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 void BM_HttpDateOverLoopback(benchmark::State& state) {
   testing::ChildProcess web({TSUKIO_PYTHON, TSUKIO_HTTP_PEER});

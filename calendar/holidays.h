@@ -23,11 +23,14 @@ inline constexpr std::string_view kSubstituteHolidayName = "振替休日";
 // ("yyyy", "m", "d"). Month and day are matched as texts: "05" names no holiday,
 // though the colour still follows the weekday of the 5th month. Throws DateTextError
 // for texts that are no date. The Monday substitute rule is not applied here.
+// Holidays follow the law as it stood in the date's year; there are none before
+// 20 July 1948, when the Act on National Holidays took effect.
 DayMark LookUpHoliday(std::string_view year, std::string_view month, std::string_view day);
 
 // The Monday substitute-holiday rule, the one definition both the tray and the month
 // grid use: a Monday that is not the 1st, has no name of its own and follows a holiday
-// becomes "振替休日". `dayBefore` is the mark of the Sunday of the same month.
+// becomes "振替休日", once the rule exists (after 12 April 1973). `dayBefore` is the mark
+// of the Sunday of the same month.
 bool IsSubstituteHoliday(std::chrono::year_month_day date, const DayMark& own,
                          const DayMark& dayBefore);
 
@@ -35,7 +38,9 @@ bool IsSubstituteHoliday(std::chrono::year_month_day date, const DayMark& own,
 // examined and found no substitute gets the examined-Monday colour.
 DayMark TrayDayMark(std::string_view year, std::string_view month, std::string_view day);
 
-// The two equinox days of year Y (day of March, day of September), by the fixed formula.
+// The two equinox days of year Y (day of March, day of September), by the official
+// formula with the constants of Y's period (1900-1979, 1980-2099, 2100-2150); 0, no day,
+// outside 1900-2150, where the day is not known.
 int VernalEquinoxDay(int year);
 int AutumnalEquinoxDay(int year);
 

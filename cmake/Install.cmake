@@ -19,3 +19,7 @@ foreach(page tsukio.1 tsukio-cal.1)
 endforeach()
 add_custom_target(tsukio_man_pages ALL DEPENDS ${pages})
 install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The licence, where Debian's tools and people look for it.
+install(FILES ${PROJECT_SOURCE_DIR}/resources/copyright
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tsukio)

@@ -23,11 +23,11 @@ struct Datagram {
   std::vector<std::uint8_t> bytes;
 };
 
-// One IPv4 UDP socket, closed when the object goes.
+// One IPv4 UDP socket talking to one peer, closed when the object goes.
 class DatagramSocket {
  public:
   virtual ~DatagramSocket() = default;
-  virtual bool SendTo(const Ipv4Endpoint& to, std::span<const std::uint8_t> bytes) = 0;
+  virtual bool Send(std::span<const std::uint8_t> bytes) = 0;
   // The next datagram to arrive within `wait`; nothing on a time-out or an error.
   virtual std::optional<Datagram> Receive(std::chrono::milliseconds wait) = 0;
 };
@@ -37,9 +37,10 @@ class DatagramNetwork {
   virtual ~DatagramNetwork() = default;
   // The first IPv4 address of a host name; nothing when it has none.
   virtual std::optional<std::uint32_t> ResolveIpv4(const std::string& host) = 0;
-  // A socket bound to `localPort` on every local address when that port is free, else to
-  // whatever port the system picks; nothing when no socket can be had.
-  virtual std::unique_ptr<DatagramSocket> Open(std::uint16_t localPort) = 0;
+  // A socket on a local port the system picks, connected to `peer`: datagrams from anyone
+  // else never reach it, and nobody can aim at it before it exists. Nothing when no socket
+  // can be had.
+  virtual std::unique_ptr<DatagramSocket> Connect(const Ipv4Endpoint& peer) = 0;
 };
 
 }  // namespace tsukio

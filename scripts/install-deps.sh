@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ make pkg-config
+  cmake ninja-build g++ clang make pkg-config
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation2
   libgtest-dev libgmock-dev libbenchmark-dev
   libxcb1-dev xvfb trayer xdotool x11-utils imagemagick
@@ -12,6 +12,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64 nsis
   libcurl4-openssl-dev libsystemd-dev
   python3 tinyproxy dbus-daemon
+  libclang-rt-14-dev
   desktop-file-utils dpkg-dev file man-db
 )
 

@@ -8,6 +8,8 @@ namespace tsukio {
 namespace {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr std::string_view kCrLf = "\r\n";
+constexpr std::string_view kLf = "\n";
 constexpr std::size_t kNone = std::string::npos;
 
 std::string_view Trim(std::string_view text) {
@@ -87,42 +89,43 @@ IniProfile::IniProfile(std::string_view text) {
     bom_ = true;
     text.remove_prefix(kBom.size());
   }
-  if (text.empty()) return;
-  finalNewline_ = text.back() == '\n';
   std::size_t crlfCount = 0;
   std::size_t lfCount = 0;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(start, end - start);
-    if (end < text.size()) {
-      if (!line.empty() && line.back() == '\r') {
-        line.remove_suffix(1);
-        ++crlfCount;
-      } else {
-        ++lfCount;
-      }
+    std::string_view line = text.substr(start, end == std::string_view::npos ? end : end - start);
+    std::string_view ending;
+    if (end == std::string_view::npos) {
+      end = text.size();
+    } else if (line.ends_with('\r')) {
+      line.remove_suffix(1);
+      ending = kCrLf;
+      ++crlfCount;
+    } else {
+      ending = kLf;
+      ++lfCount;
     }
-    lines_.emplace_back(line);
+    lines_.push_back({std::string(line), ending});
     start = end + 1;
   }
-  crlf_ = crlfCount > lfCount;
+  if (crlfCount > lfCount) newLineEnd_ = kCrLf;
 }
 
 IniProfile::Found IniProfile::Find(std::string_view section, std::string_view key) const {
   Found found{kNone, kNone};
   for (std::size_t i = 0; i < lines_.size(); ++i) {
-    const auto name = SectionName(lines_[i]);
+    const std::string& line = lines_[i].text;
+    const auto name = SectionName(line);
     if (found.sectionLine == kNone) {
       if (name && SameName(*name, section)) found.sectionLine = i;
       continue;
     }
     if (name) break;  // the end of the first section of that name
-    if (IsComment(lines_[i])) continue;
-    const auto equals = lines_[i].find('=');
+    if (IsComment(line)) continue;
+    const auto equals = line.find('=');
     if (equals == std::string::npos) continue;
-    if (SameName(Trim(std::string_view(lines_[i]).substr(0, equals)), key)) {
+    if (SameName(Trim(std::string_view(line).substr(0, equals)), key)) {
       found.keyLine = i;
       break;
     }
@@ -134,7 +137,7 @@ std::optional<std::string> IniProfile::ReadString(std::string_view section,
                                                   std::string_view key) const {
   const Found found = Find(section, key);
   if (found.keyLine == kNone) return std::nullopt;
-  const std::string& line = lines_[found.keyLine];
+  const std::string& line = lines_[found.keyLine].text;
   std::string_view value = Trim(std::string_view(line).substr(line.find('=') + 1));
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
@@ -153,32 +156,44 @@ void IniProfile::Write(std::string_view section, std::string_view key, std::stri
   std::string line = std::string(key) + "=" + std::string(value);
   const Found found = Find(section, key);
   if (found.keyLine != kNone) {
-    lines_[found.keyLine] = std::move(line);
+    lines_[found.keyLine].text = std::move(line);
     return;
   }
   if (found.sectionLine == kNone) {
-    if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
-    lines_.push_back("[" + std::string(section) + "]");
-    lines_.push_back(std::move(line));
-    finalNewline_ = true;
+    if (!lines_.empty() && !Trim(lines_.back().text).empty()) Append(std::string());
+    // Appended piece by piece: GCC 12 at -O3 sees `"[" + std::string(...)` as an overlapping
+    // copy (-Wrestrict), a known false alarm.
+    std::string header;
+    header.reserve(section.size() + 2);
+    header.append("[").append(section).append("]");
+    Append(std::move(header));
+    Append(std::move(line));
     return;
   }
   // After the section's last line that is not blank, so the blank line before the next
   // section stays where it was.
   std::size_t end = found.sectionLine + 1;
-  while (end < lines_.size() && !SectionName(lines_[end])) ++end;
+  while (end < lines_.size() && !SectionName(lines_[end].text)) ++end;
   std::size_t at = end;
-  while (at > found.sectionLine + 1 && Trim(lines_[at - 1]).empty()) --at;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
-  if (at == lines_.size() - 1) finalNewline_ = true;
+  while (at > found.sectionLine + 1 && Trim(lines_[at - 1].text).empty()) --at;
+  if (at == lines_.size()) {
+    Append(std::move(line));
+    return;
+  }
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(line), newLineEnd_});
+}
+
+// A last line without an ending gets one only now that a line follows it.
+void IniProfile::Append(std::string text) {
+  if (!lines_.empty() && lines_.back().end.empty()) lines_.back().end = newLineEnd_;
+  lines_.push_back({std::move(text), newLineEnd_});
 }
 
 std::string IniProfile::Text() const {
   std::string text = bom_ ? std::string(kBom) : std::string();
-  const std::string_view eol = crlf_ ? "\r\n" : "\n";
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    text += lines_[i];
-    if (i + 1 < lines_.size() || finalNewline_) text += eol;
+  for (const Line& line : lines_) {
+    text += line.text;
+    text += line.end;
   }
   return text;
 }

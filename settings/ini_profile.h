@@ -10,8 +10,9 @@ namespace tsukio {
 // An INI file as text, kept line by line so that writing a key changes that line only:
 // every other line, comment, blank and key order stays as the user left it.
 // Section and key names match without regard to case; the first section and the first key of
-// a name win. Lines may end in CR LF or LF (written back as found); a UTF-8 byte-order mark
-// is kept.
+// a name win. Each line keeps its own ending (LF, CR LF, or none on a last line) byte for
+// byte; a line the program adds takes the ending most of the file uses. A UTF-8 byte-order
+// mark is kept.
 class IniProfile {
  public:
   IniProfile() = default;
@@ -35,10 +36,15 @@ class IniProfile {
   };
   Found Find(std::string_view section, std::string_view key) const;
 
-  std::vector<std::string> lines_;
-  bool crlf_ = false;
+  struct Line {
+    std::string text;  // without its ending; a CR before CR LF belongs to the text
+    std::string_view end;
+  };
+  void Append(std::string text);
+
+  std::vector<Line> lines_;
+  std::string_view newLineEnd_ = "\n";
   bool bom_ = false;
-  bool finalNewline_ = true;
 };
 
 // Reads "123", "-5", "0x1F", "$1f"; nullopt for anything else or out of int range.

@@ -12,8 +12,6 @@ constexpr std::uint64_t kEraLength = std::uint64_t{1} << 32;
 constexpr std::uint8_t kRequestHeader = 0x0B;  // leap 0, version 1, client mode
 constexpr int kServerMode = 4;
 constexpr int kLeapUnsynchronized = 3;
-// A busy or hostile network may send more than the answer; past this many we give up.
-constexpr int kMostDatagramsExamined = 64;
 
 std::uint64_t ReadBigEndian64(std::span<const std::uint8_t> bytes, std::size_t at) {
   std::uint64_t value = 0;
@@ -99,22 +97,22 @@ SyncReport SyncClockNtp(std::string_view server, SyncServices& services) {
   const SyncReport noAnswer;
   const NtpServerText text = SplitServerText(server);
 
-  std::unique_ptr<DatagramSocket> socket = services.udp.Open(kNtpLocalPort);
-  if (!socket) return noAnswer;
-
   std::optional<std::uint32_t> address = ParseDottedIpv4(text.host);
   if (!address && !text.host.empty()) address = services.udp.ResolveIpv4(text.host);
   if (!address || text.port < 1 || text.port > 65535) return noAnswer;
   const Ipv4Endpoint peer{*address, static_cast<std::uint16_t>(text.port)};
 
+  std::unique_ptr<DatagramSocket> socket = services.udp.Connect(peer);
+  if (!socket) return noAnswer;
   const std::uint64_t stamp = NewTransmitStamp();
   const auto request = SntpRequest(stamp);
-  if (!socket->SendTo(peer, request)) return noAnswer;
+  if (!socket->Send(request)) return noAnswer;
 
-  // One wait in all: datagrams that are not the answer do not lengthen it.
+  // One wait in all, ended by time alone: datagrams that are not the answer neither lengthen
+  // it nor, however many a flood brings, cut it short.
   const std::uint32_t start = services.ticks.Milliseconds();
   std::optional<NtpTimestamp> answer;
-  for (int examined = 0; !answer && examined < kMostDatagramsExamined; ++examined) {
+  while (!answer) {
     const auto elapsed = static_cast<std::int32_t>(services.ticks.Milliseconds() - start);
     const auto left = services.ntpWait - std::chrono::milliseconds{elapsed};
     if (left <= std::chrono::milliseconds::zero()) break;

@@ -12,7 +12,6 @@
 namespace tsukio {
 
 inline constexpr std::uint16_t kNtpPort = 123;
-inline constexpr std::uint16_t kNtpLocalPort = 1024;
 inline constexpr std::size_t kSntpMessageSize = 48;
 
 // "host" or "host:port" as the user wrote it. A port that is no number reads as 0, one too

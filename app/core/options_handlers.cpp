@@ -203,7 +203,12 @@ void TrayCalendar::CancelOptions() {
 void TrayCalendar::LoadSettings() {
   SettingsStorage& storage = desktop_.settings;
   storage.MakeFolders();
-  const IniProfile file(storage.Read().value_or(std::string()));
+  const StoredSettings found = storage.Read();
+  // A file we cannot read loads as the defaults; SaveSettings then refuses to replace it.
+  unreadableSettings_ = found.status == StoredSettings::Status::kUnreadable
+                            ? std::optional<std::string>(found.reason)
+                            : std::nullopt;
+  const IniProfile file(found.text);
   const auto integer = [&](std::string_view key, int fallback) {
     return file.ReadInteger(kSection, key, fallback);
   };
@@ -270,7 +275,15 @@ void TrayCalendar::LoadSettings() {
 bool TrayCalendar::SaveSettings() {
   SettingsStorage& storage = desktop_.settings;
   const OptionsPanel& p = window_.options;
-  IniProfile file(storage.Read().value_or(std::string()));
+  // Only what was read whole may be written back: a save over a file we could not read
+  // would replace the user's other keys, sections and notes with our thirteen lines.
+  const StoredSettings found = storage.Read();
+  if (found.status == StoredSettings::Status::kUnreadable) {
+    desktop_.window.ShowError(storage.Path() + " を読み込めないため、設定を保存しません（" +
+                              found.reason + "）。このファイルは書き換えません。");
+    return false;
+  }
+  IniProfile file(found.text);
   const auto flag = [&](std::string_view key, const CheckBox& box) {
     file.Write(kSection, key, box.checked ? "1" : "0");
   };
@@ -295,8 +308,9 @@ bool TrayCalendar::SaveSettings() {
              : p.proxyServerField.text.empty() ? "1"
                                                : "2");
 
-  if (!storage.Write(file.Text())) {
-    desktop_.window.ShowError(storage.Path() + " に書き込めません");
+  const StorageWrite written = storage.Write(file.Text());
+  if (!written.ok) {
+    desktop_.window.ShowError(storage.Path() + " に書き込めません（" + written.reason + "）");
     return false;
   }
   return SaveAutostart();

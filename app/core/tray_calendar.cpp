@@ -71,6 +71,14 @@ void TrayCalendar::Start() {
   LoadSettings();
   NoticeTrayHost();
   FinishStartUp();
+  // Once, at start: the later loads (opening or cancelling the options) say nothing, and the
+  // refusal at 決定 says it again where it matters.
+  if (unreadableSettings_) {
+    desktop_.window.ShowError(desktop_.settings.Path() + " を読み込めません（" +
+                              *unreadableSettings_ +
+                              "）。既定の設定で動きます。読み込めるようになるまで、"
+                              "このファイルには保存しません。");
+  }
 }
 
 void TrayCalendar::NoticeTrayHost() {

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -151,6 +152,8 @@ class TrayCalendar {
   // The clock texts the tray shows now, so an unchanged picture is not sent again.
   std::string shownHour_;
   std::string shownMinute_;
+  // Why the settings file could not be read at the last load; nothing when it could.
+  std::optional<std::string> unreadableSettings_;
 };
 
 }  // namespace tsukio

@@ -43,6 +43,8 @@ constexpr std::string_view kUsage =
     "      day (the equinoxes included). Both are empty outside 1900 to 2100.\n"
     "  holidays YEAR [LASTYEAR]\n"
     "      Every named day of the years, substitute holidays included: DATE<TAB>NAME.\n"
+    "      Holidays follow the law as it stood each year. There are none before\n"
+    "      1948-07-20, when the holiday law took effect, and no equinox day after 2150.\n"
     "  icons [DATE] --out DIR [--time HH:MM] [--dpi 96|120|144] [--weeks iso|usa] [--12h]\n"
     "      The tray's 16 x 16 pictures for that day and time as PNG files (month, day,\n"
     "      weekday, hour, minute, week, ok, sv, pc) and sheet.png, all of them enlarged.\n"

@@ -118,7 +118,7 @@ bool AutostartFile::Exists() const {
 
 bool AutostartFile::Enable() {
   MakeParentFolders(path_);
-  return ReplaceFileAtomically(path_, entry_);
+  return ReplaceFileAtomically(path_, entry_).ok;
 }
 
 bool AutostartFile::Disable() {

@@ -77,7 +77,7 @@ std::string PosixClockSetter::AskTimedated(UtcTime utc) {
   sd_bus_set_allow_interactive_authorization(bus, 1);
   sd_bus_set_method_call_timeout(bus, kTimedatedWaitMicroseconds);
 
-  sd_bus_error error = SD_BUS_ERROR_NULL;
+  sd_bus_error error{};  // SD_BUS_ERROR_NULL, without its C99 compound literal
   sd_bus_message* reply = nullptr;
   const std::int64_t microseconds = chr::microseconds(utc.time_since_epoch()).count();
   status = sd_bus_call_method(bus, "org.freedesktop.timedate1", "/org/freedesktop/timedate1",

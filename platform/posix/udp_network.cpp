@@ -29,15 +29,13 @@ sockaddr_in SocketAddress(const Ipv4Endpoint& endpoint) {
 
 class PosixDatagramSocket final : public DatagramSocket {
  public:
-  explicit PosixDatagramSocket(int fd) : fd_(fd) {}
+  PosixDatagramSocket(int fd, const Ipv4Endpoint& peer) : fd_(fd), peer_(peer) {}
   ~PosixDatagramSocket() override { close(fd_); }
   PosixDatagramSocket(const PosixDatagramSocket&) = delete;
   PosixDatagramSocket& operator=(const PosixDatagramSocket&) = delete;
 
-  bool SendTo(const Ipv4Endpoint& to, std::span<const std::uint8_t> bytes) override {
-    const sockaddr_in address = SocketAddress(to);
-    const ssize_t sent = sendto(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL,
-                                reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  bool Send(std::span<const std::uint8_t> bytes) override {
+    const ssize_t sent = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
     return sent == static_cast<ssize_t>(bytes.size());
   }
 
@@ -51,20 +49,18 @@ class PosixDatagramSocket final : public DatagramSocket {
       if (ready < 0 && errno == EINTR) continue;
       if (ready <= 0) return std::nullopt;
       std::array<std::uint8_t, kReceiveBuffer> buffer;
-      sockaddr_in from{};
-      socklen_t fromSize = sizeof from;
-      const ssize_t size = recvfrom(fd_, buffer.data(), buffer.size(), MSG_DONTWAIT,
-                                    reinterpret_cast<sockaddr*>(&from), &fromSize);
+      // Connected: the system hands us nothing but the peer's datagrams.
+      const ssize_t size = recv(fd_, buffer.data(), buffer.size(), MSG_DONTWAIT);
       if (size < 0 && (errno == EINTR || errno == EAGAIN)) continue;
       // An ICMP "port unreachable" from an earlier send shows up here as an error.
-      if (size < 0 || from.sin_family != AF_INET) return std::nullopt;
-      return Datagram{{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)},
-                      {buffer.begin(), buffer.begin() + size}};
+      if (size < 0) return std::nullopt;
+      return Datagram{peer_, {buffer.begin(), buffer.begin() + size}};
     }
   }
 
  private:
   int fd_;
+  Ipv4Endpoint peer_;
 };
 
 }  // namespace
@@ -83,13 +79,17 @@ std::optional<std::uint32_t> PosixDatagramNetwork::ResolveIpv4(const std::string
   return result;
 }
 
-std::unique_ptr<DatagramSocket> PosixDatagramNetwork::Open(std::uint16_t localPort) {
+std::unique_ptr<DatagramSocket> PosixDatagramNetwork::Connect(const Ipv4Endpoint& peer) {
   const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return nullptr;
-  // A port that is taken is no failure: the system picks one at the first send.
-  const sockaddr_in local = SocketAddress({INADDR_ANY, localPort});
-  bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local);
-  return std::make_unique<PosixDatagramSocket>(fd);
+  // No bind: connecting picks an ephemeral port at random, so nobody who does not see our
+  // request knows where to send a forged answer, and nobody can hold the port before us.
+  const sockaddr_in address = SocketAddress(peer);
+  if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return nullptr;
+  }
+  return std::make_unique<PosixDatagramSocket>(fd, peer);
 }
 
 }  // namespace tsukio

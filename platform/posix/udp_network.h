@@ -8,7 +8,7 @@ namespace tsukio {
 class PosixDatagramNetwork final : public DatagramNetwork {
  public:
   std::optional<std::uint32_t> ResolveIpv4(const std::string& host) override;
-  std::unique_ptr<DatagramSocket> Open(std::uint16_t localPort) override;
+  std::unique_ptr<DatagramSocket> Connect(const Ipv4Endpoint& peer) override;
 };
 
 }  // namespace tsukio

@@ -32,16 +32,14 @@ sockaddr_in SocketAddress(const Ipv4Endpoint& endpoint) {
 
 class Win32DatagramSocket final : public DatagramSocket {
  public:
-  explicit Win32DatagramSocket(SOCKET s) : socket_(s) {}
+  Win32DatagramSocket(SOCKET s, Ipv4Endpoint peer) : socket_(s), peer_(peer) {}
   ~Win32DatagramSocket() override { closesocket(socket_); }
   Win32DatagramSocket(const Win32DatagramSocket&) = delete;
   Win32DatagramSocket& operator=(const Win32DatagramSocket&) = delete;
 
-  bool SendTo(const Ipv4Endpoint& to, std::span<const std::uint8_t> bytes) override {
-    const sockaddr_in address = SocketAddress(to);
-    const int sent = sendto(socket_, reinterpret_cast<const char*>(bytes.data()),
-                            static_cast<int>(bytes.size()), 0,
-                            reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  bool Send(std::span<const std::uint8_t> bytes) override {
+    const int sent = send(socket_, reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<int>(bytes.size()), 0);
     return sent == static_cast<int>(bytes.size());
   }
 
@@ -54,26 +52,21 @@ class Win32DatagramSocket final : public DatagramSocket {
       const int ready = WSAPoll(&readable, 1, static_cast<int>(left.count()));
       if (ready <= 0) return std::nullopt;
       std::array<char, kReceiveBuffer> buffer;
-      sockaddr_in from{};
-      int fromSize = sizeof from;
-      const int size = recvfrom(socket_, buffer.data(), static_cast<int>(buffer.size()), 0,
-                                reinterpret_cast<sockaddr*>(&from), &fromSize);
-      // A longer datagram arrives cut, with WSAEMSGSIZE; an ICMP "port unreachable" from
-      // an earlier send shows up as WSAECONNRESET.
-      if (size < 0 && WSAGetLastError() == WSAEMSGSIZE) {
-        return Datagram{{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)},
-                        {buffer.begin(), buffer.end()}};
-      }
+      // Connected: the system hands us nothing but the peer's datagrams. A longer one
+      // arrives cut, with WSAEMSGSIZE; an ICMP "port unreachable" from an earlier send
+      // shows up as WSAECONNRESET.
+      int size = recv(socket_, buffer.data(), static_cast<int>(buffer.size()), 0);
+      if (size < 0 && WSAGetLastError() == WSAEMSGSIZE) size = static_cast<int>(buffer.size());
       if (size < 0 && WSAGetLastError() == WSAEWOULDBLOCK) continue;
-      if (size < 0 || from.sin_family != AF_INET) return std::nullopt;
-      return Datagram{{ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)},
-                      {reinterpret_cast<std::uint8_t*>(buffer.data()),
-                       reinterpret_cast<std::uint8_t*>(buffer.data()) + size}};
+      if (size < 0) return std::nullopt;
+      const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.data());
+      return Datagram{peer_, {bytes, bytes + size}};
     }
   }
 
  private:
   SOCKET socket_;
+  Ipv4Endpoint peer_;
 };
 
 struct InternetHandle {
@@ -111,14 +104,18 @@ std::optional<std::uint32_t> Win32DatagramNetwork::ResolveIpv4(const std::string
   return result;
 }
 
-std::unique_ptr<DatagramSocket> Win32DatagramNetwork::Open(std::uint16_t localPort) {
+std::unique_ptr<DatagramSocket> Win32DatagramNetwork::Connect(const Ipv4Endpoint& peer) {
   const SOCKET s = WSASocketW(AF_INET, SOCK_DGRAM, IPPROTO_UDP, nullptr, 0,
                               WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
   if (s == INVALID_SOCKET) return nullptr;
-  // A port that is taken is no failure: the system picks one at the first send.
-  const sockaddr_in local = SocketAddress({INADDR_ANY, localPort});
-  bind(s, reinterpret_cast<const sockaddr*>(&local), sizeof local);
-  return std::make_unique<Win32DatagramSocket>(s);
+  // No bind: connecting picks an ephemeral port, so nobody who does not see our request
+  // knows where to send a forged answer, and nobody can hold the port before us.
+  const sockaddr_in address = SocketAddress(peer);
+  if (connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    closesocket(s);
+    return nullptr;
+  }
+  return std::make_unique<Win32DatagramSocket>(s, peer);
 }
 
 std::string WinInetProxyName(const std::string& proxy) {

@@ -16,7 +16,7 @@ class Win32DatagramNetwork final : public DatagramNetwork {
   Win32DatagramNetwork& operator=(const Win32DatagramNetwork&) = delete;
 
   std::optional<std::uint32_t> ResolveIpv4(const std::string& host) override;
-  std::unique_ptr<DatagramSocket> Open(std::uint16_t localPort) override;
+  std::unique_ptr<DatagramSocket> Connect(const Ipv4Endpoint& peer) override;
 
  private:
   bool started_ = false;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "platform/win32/win32_system.h"
 #include "platform/win32/win32_text.h"
 
 namespace tsukio {
@@ -42,31 +43,70 @@ const FileSteps& RealFileSteps() {
   return steps;
 }
 
-bool ReplaceFileWhole(const std::string& path, const std::string& contents,
-                      const FileSteps& steps) {
+std::string FileErrorReason(unsigned long error) {
+  switch (error) {
+    case ERROR_DIRECTORY:
+      return "フォルダーです";
+    case ERROR_ACCESS_DENIED:
+      return "アクセスが拒否されました";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return "ディスクがいっぱいです";
+    case ERROR_WRITE_PROTECT:
+      return "読み取り専用のファイルシステムです";
+    case ERROR_PATH_NOT_FOUND:
+      return "フォルダーがありません";
+    case ERROR_FILENAME_EXCED_RANGE:
+      return "パスが長すぎます";
+    case ERROR_FILE_TOO_LARGE:
+      return "ファイルが大きすぎます";
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+      return "入出力エラーが起きました";
+    case ERROR_TOO_MANY_OPEN_FILES:
+      return "開いているファイルが多すぎます";
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return "使用中です";
+    default:
+      return "システムエラー " + std::to_string(error) + " (" + SystemErrorText(error) + ")";
+  }
+}
+
+StorageWrite ReplaceFileWhole(const std::string& path, const std::string& contents,
+                              const FileSteps& steps) {
   std::random_device random;
   const std::wstring target = Widen(path);
   const std::wstring temporary = Widen(path + ".tmp-" + std::to_string(GetCurrentProcessId()) +
                                        "-" + std::to_string(random() % 1000000));
   HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
+  if (file == INVALID_HANDLE_VALUE) return {false, FileErrorReason(GetLastError())};
   bool ok = true;
   for (std::size_t done = 0; ok && done < contents.size();) {
-    const auto chunk = static_cast<unsigned long>(std::min<std::size_t>(contents.size() - done, 1 << 20));
+    const auto chunk =
+        static_cast<unsigned long>(std::min<std::size_t>(contents.size() - done, 1 << 20));
     ok = steps.write(file, contents.data() + done, chunk);
     done += chunk;
   }
   ok = ok && steps.flush(file);
-  ok = CloseHandle(file) && ok;
+  DWORD failure = ok ? 0 : GetLastError();
+  if (!CloseHandle(file) && ok) {
+    ok = false;
+    failure = GetLastError();
+  }
   if (ok) {
     // ReplaceFileW keeps the old file's attributes and security; it needs an old file.
     const bool exists = GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
     ok = (exists && steps.replace(target.c_str(), temporary.c_str())) ||
          steps.move(temporary.c_str(), target.c_str());
+    if (!ok) failure = GetLastError();
   }
-  if (!ok) DeleteFileW(temporary.c_str());
-  return ok;
+  if (!ok) {
+    DeleteFileW(temporary.c_str());
+    return {false, FileErrorReason(failure == 0 ? ERROR_WRITE_FAULT : failure)};
+  }
+  return {};
 }
 
 std::string RoamingAppData() {
@@ -107,25 +147,56 @@ void Win32SettingsFile::MakeFolders() {
   MakeParentFolders(path_);
 }
 
-std::optional<std::string> Win32SettingsFile::Read() const {
-  HANDLE file = CreateFileW(Widen(path_).c_str(), GENERIC_READ,
+StoredSettings Win32SettingsFile::Read() const {
+  const std::wstring path = Widen(path_);
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    // No file, or not even its folder: a first start.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+    return {StoredSettings::Status::kUnreadable, {}, FileErrorReason(error)};
+  }
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    return {StoredSettings::Status::kUnreadable, {}, FileErrorReason(ERROR_DIRECTORY)};
+  }
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string contents;
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return {};
+    return {StoredSettings::Status::kUnreadable, {}, FileErrorReason(error)};
+  }
+  StoredSettings result;
   LARGE_INTEGER size{};
-  bool ok = GetFileSizeEx(file, &size) && static_cast<std::uint64_t>(size.QuadPart) <= kLargestFile;
-  char buffer[8192];
-  for (DWORD got = 0; ok; contents.append(buffer, got)) {
-    ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) && contents.size() <= kLargestFile;
-    if (got == 0) break;
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    result = {StoredSettings::Status::kUnreadable, {}, "通常のファイルではありません"};
+  } else if (!GetFileSizeEx(file, &size)) {
+    result = {StoredSettings::Status::kUnreadable, {}, FileErrorReason(GetLastError())};
+  } else if (static_cast<std::uint64_t>(size.QuadPart) > kLargestFile) {
+    result = {StoredSettings::Status::kUnreadable, {}, FileErrorReason(ERROR_FILE_TOO_LARGE)};
+  } else {
+    result.status = StoredSettings::Status::kRead;
+    char buffer[65536];
+    for (;;) {
+      DWORD got = 0;
+      if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+        result = {StoredSettings::Status::kUnreadable, {}, FileErrorReason(GetLastError())};
+        break;
+      }
+      if (got == 0) break;
+      result.text.append(buffer, got);
+      if (result.text.size() > kLargestFile) {  // grew while we read it
+        result = {StoredSettings::Status::kUnreadable, {}, FileErrorReason(ERROR_FILE_TOO_LARGE)};
+        break;
+      }
+    }
   }
   CloseHandle(file);
-  if (!ok || contents.size() > kLargestFile) return std::nullopt;
-  return contents;
+  return result;
 }
 
-bool Win32SettingsFile::Write(const std::string& contents) {
+StorageWrite Win32SettingsFile::Write(const std::string& contents) {
   return ReplaceFileWhole(path_, contents);
 }
 

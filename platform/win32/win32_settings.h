@@ -8,7 +8,8 @@
 namespace tsukio {
 
 // The steps of a file replacement that can fail, so tests can fail each in turn. Each
-// returns true on success; the real ones are the Win32 calls of the same names.
+// returns true on success, and leaves the reason in GetLastError otherwise; the real ones
+// are the Win32 calls of the same names.
 struct FileSteps {
   bool (*write)(void* file, const void* data, unsigned long size);
   bool (*flush)(void* file);
@@ -22,8 +23,11 @@ const FileSteps& RealFileSteps();
 // Writes `contents` to a new file beside `path`, then puts it in the place of the old one
 // with ReplaceFileW (MoveFileExW when there is no old file yet): readers see the old file or
 // the new one, never a mixture. On failure the old file is untouched and no new file is left.
-bool ReplaceFileWhole(const std::string& path, const std::string& contents,
-                      const FileSteps& steps = RealFileSteps());
+StorageWrite ReplaceFileWhole(const std::string& path, const std::string& contents,
+                              const FileSteps& steps = RealFileSteps());
+
+// Why a file operation failed, in the user's words (Japanese), from a Win32 error code.
+std::string FileErrorReason(unsigned long error);
 
 // The roaming application data folder (%APPDATA%), no backslash at the end.
 std::string RoamingAppData();
@@ -39,8 +43,8 @@ class Win32SettingsFile final : public SettingsStorage {
   explicit Win32SettingsFile(std::string path) : path_(std::move(path)) {}
   std::string Path() const override { return path_; }
   void MakeFolders() override;
-  std::optional<std::string> Read() const override;
-  bool Write(const std::string& contents) override;
+  StoredSettings Read() const override;
+  StorageWrite Write(const std::string& contents) override;
 
  private:
   std::string path_;

@@ -220,7 +220,7 @@ TEST(AlmanacTable, EquinoxesAreTheAnnouncedHolidays) {
       {2024, 20, 22}, {2025, 20, 23}, {2026, 20, 23}, {2027, 21, 23}};
   for (const auto& [year, march, september] : announced) {
     const auto section = std::find_if(sections.begin(), sections.end(),
-                                      [&](const Section& s) { return s.year == year; });
+                                      [year = year](const Section& s) { return s.year == year; });
     ASSERT_NE(section, sections.end()) << year;
     EXPECT_EQ(section->seki.substr(5 * 4, 4), "03" + std::to_string(march)) << year;
     EXPECT_EQ(section->seki.substr(17 * 4, 4), "09" + std::to_string(september)) << year;

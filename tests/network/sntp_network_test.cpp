@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <regex>
+#include <set>
 #include <thread>
 
 #include "platform/posix/clock_setting.h"
@@ -52,6 +53,7 @@ class LoopbackSntpServer {
   struct Reply {
     std::vector<std::uint8_t> bytes;
     bool fromAnotherPort = false;
+    chr::milliseconds after{0};  // since the request came
   };
   using Script = std::function<std::vector<Reply>(std::span<const std::uint8_t> request)>;
 
@@ -94,7 +96,9 @@ class LoopbackSntpServer {
         first_.assign(request.begin(), request.end());
         clientPort_ = ntohs(from.sin_port);
       }
+      const auto came = chr::steady_clock::now();
       for (const Reply& reply : script_(request)) {
+        std::this_thread::sleep_until(came + reply.after);
         sendto(reply.fromAnotherPort ? other_ : fd_, reply.bytes.data(), reply.bytes.size(), 0,
                reinterpret_cast<sockaddr*>(&from), size);
       }
@@ -162,10 +166,6 @@ UtcTime Utc(int y, unsigned m, unsigned d, int h, int min, int s, int ms = 0) {
 
 TEST(SntpOverUdp, TheAnswerInAZoneNineHoursEast) {
   const ZoneFor japan("JST-9");
-  const int probe = BoundUdpSocket(INADDR_ANY, 1024);
-  const bool port1024Free = probe >= 0;
-  if (probe >= 0) close(probe);
-
   LoopbackSntpServer server(Answering());
   RealNetwork net;
   const SyncReport report = SyncClockNtp(server.Address(), net.services);
@@ -177,18 +177,43 @@ TEST(SntpOverUdp, TheAnswerInAZoneNineHoursEast) {
   ASSERT_EQ(request.size(), 48u);
   EXPECT_EQ(request[0], 0x0B);
   EXPECT_EQ(server.Requests(), 1);
-  if (port1024Free) {
-    EXPECT_EQ(server.ClientPort(), 1024);
-  }
 }
 
-TEST(SntpOverUdp, ANameIsLookedUpAndAPortTakenIsNoHindrance) {
-  LoopbackSntpServer server(Answering());
-  const int taken = BoundUdpSocket(INADDR_ANY, 1024);  // may already be someone else's
+// Each request comes from a new port of the system's choosing, so nobody who does not see
+// the request knows where to aim; a fixed port could be flooded blind.
+TEST(SntpOverUdp, ANameIsLookedUpAndEveryRequestHasAPortOfItsOwn) {
+  std::set<std::uint16_t> ports;
+  for (int i = 0; i < 3; ++i) {
+    LoopbackSntpServer server(Answering());
+    RealNetwork net;
+    EXPECT_EQ(SyncClockNtp("localhost:" + server.Address().substr(10), net.services).result,
+              SyncOk);
+    ports.insert(server.ClientPort());
+  }
+  EXPECT_EQ(ports.size(), 3u);
+  EXPECT_FALSE(ports.contains(1024));
+}
+
+// Ten thousand junk datagrams from the server's own port (where only someone who sees the
+// request could send them) and as many from another port, then the answer at 2 s: the junk
+// neither ends the wait nor hides the answer.
+TEST(SntpOverUdp, AFloodDoesNotStopTheAnswerThatFollows) {
+  const LoopbackSntpServer::Script flood = [](std::span<const std::uint8_t> request) {
+    std::vector<LoopbackSntpServer::Reply> replies;
+    for (int i = 0; i < 10'000; ++i) {
+      replies.push_back({{0x24, 0x02, static_cast<std::uint8_t>(i)}, false});
+      replies.push_back({testing::SntpReply(request), true});
+    }
+    replies.push_back({testing::SntpReply(request), false, chr::seconds(2)});
+    return replies;
+  };
+  LoopbackSntpServer server(flood);
   RealNetwork net;
-  EXPECT_EQ(SyncClockNtp("localhost:" + server.Address().substr(10), net.services).result, SyncOk);
-  EXPECT_NE(server.ClientPort(), 1024);
-  if (taken >= 0) close(taken);
+  net.services.ntpWait = chr::seconds(5);
+  const SyncReport report = SyncClockNtp(server.Address(), net.services);
+  EXPECT_EQ(report.result, SyncOk);
+  EXPECT_EQ(net.setter.asked, std::vector<UtcTime>{Utc(2010, 11, 29, 6, 13, 20, 500)});
+  EXPECT_EQ(server.Requests(), 1);
 }
 
 TEST(SntpOverUdp, NoAnswerAfterOneRequest) {

@@ -14,9 +14,10 @@ using testing::HeadlessDesktop;
 using Ids = std::vector<int>;
 
 struct Story {
-  explicit Story(std::optional<std::string> keys = std::nullopt)
+  explicit Story(std::optional<std::string> keys = std::nullopt, std::string unreadable = {})
       : desktop(At(2011, 5, 10, 13, 5)), calendar(desktop.desktop()) {
     if (keys) desktop.settings.contents = "[Pageleaf]\n" + *keys;
+    desktop.settings.unreadable = std::move(unreadable);
     calendar.Start();
   }
   int Stored(std::string_view key) const {
@@ -172,13 +173,49 @@ TEST(SaveSettings, AFailedSaveKeepsThePanelOpenWithTheEdits) {
   s.calendar.SetOptionBox(OptionBox::kMonth, true);
   s.desktop.settings.failWrites = true;
   s.calendar.AcceptOptions();
-  EXPECT_EQ(
-      s.desktop.window.errors,
-      std::vector<std::string>{"/home/user/.config/Quorv/Tsukio/tsukio.ini に書き込めません"});
+  EXPECT_EQ(s.desktop.window.errors,
+            std::vector<std::string>{"/home/user/.config/Quorv/Tsukio/tsukio.ini に書き込めません"
+                                     "（ディスクがいっぱいです）"});
   EXPECT_TRUE(s.calendar.Window().visible);
   EXPECT_TRUE(s.panel().shown);
   EXPECT_TRUE(s.panel().showMonth.checked);
   EXPECT_FALSE(s.desktop.settings.contents);
+}
+
+// A file that is there but cannot be read (no permission, a folder, far too large): said once
+// at start, the defaults run, and 決定 refuses to replace it until it can be read again.
+TEST(SaveSettings, NeverOverAFileThatCouldNotBeRead) {
+  const std::string mine = "Month=1\n; my notes\n[Mine]\nx=1\n";
+  Story s(mine, "アクセスが拒否されました");
+  const std::string path = "/home/user/.config/Quorv/Tsukio/tsukio.ini";
+  EXPECT_EQ(s.desktop.window.errors,
+            std::vector<std::string>{path +
+                                     " を読み込めません（アクセスが拒否されました）。"
+                                     "既定の設定で動きます。読み込めるようになるまで、"
+                                     "このファイルには保存しません。"});
+  EXPECT_EQ(s.desktop.tray.Ids(), Ids{110});  // the defaults, not the file's month icon
+
+  s.calendar.ShowOptions();  // a later load says nothing more
+  EXPECT_EQ(s.desktop.window.errors.size(), 1u);
+  s.calendar.SetOptionBox(OptionBox::kWeekday, true);
+  s.calendar.AcceptOptions();
+  ASSERT_EQ(s.desktop.window.errors.size(), 2u);
+  EXPECT_EQ(s.desktop.window.errors[1],
+            path + " を読み込めないため、設定を保存しません（アクセスが拒否されました）。"
+                   "このファイルは書き換えません。");
+  EXPECT_TRUE(s.calendar.Window().visible);
+  EXPECT_TRUE(s.panel().shown);
+  EXPECT_EQ(s.desktop.settings.writes, 0);
+  EXPECT_EQ(s.desktop.settings.contents, "[Pageleaf]\n" + mine);
+
+  // Readable again (the user mended the permissions): 決定 keeps all the file holds.
+  s.desktop.settings.unreadable.clear();
+  s.calendar.AcceptOptions();
+  EXPECT_FALSE(s.panel().shown);
+  EXPECT_EQ(s.desktop.settings.contents,
+            "[Pageleaf]\nMonth=0\n; my notes\nWeek=1\nTime=0\nNumber=0\n12h=0\nEtc=0\n"
+            "AutoTime=30\nAuto=0\nntpServer=\nhttpServer=\nproxyServer=\nntpSetup=0\n"
+            "httpSetup=0\n[Mine]\nx=1\n");
 }
 
 TEST(OptionsPanel, DisplayBoxesTakeEffectAtOnceAndCancelPutsThemBack) {

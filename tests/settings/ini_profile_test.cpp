@@ -69,6 +69,37 @@ TEST(IniProfile, WritingChangesOnlyTheKeysLine) {
             "x=y\r\n");
 }
 
+// Each line keeps its own ending: a file edited on both kinds of system, or with a stray CR,
+// comes back byte for byte apart from the line that was written.
+TEST(IniProfile, LinesKeepTheirOwnEndings) {
+  const std::string text =
+      "; from Windows\r\n"
+      "[Pageleaf]\n"
+      "Month=0\r\n"
+      "; odd\r\r\n"
+      "Week=1\n"
+      "x=y";
+  IniProfile ini(text);
+  EXPECT_EQ(ini.Text(), text);
+  EXPECT_EQ(ini.ReadString("Pageleaf", "Month").value(), "0");
+  ini.Write("Pageleaf", "Month", "1");
+  ini.Write("Pageleaf", "Week", "0");
+  EXPECT_EQ(ini.Text(),
+            "; from Windows\r\n"
+            "[Pageleaf]\n"
+            "Month=1\r\n"
+            "; odd\r\r\n"
+            "Week=0\n"
+            "x=y");
+  ini.Write("Pageleaf", "Etc", "1");  // new, after a last line that had no ending
+  EXPECT_EQ(ini.Text().substr(text.size() - 3), "x=y\r\nEtc=1\r\n");  // CR LF: the majority
+
+  IniProfile stray("[Pageleaf]\r\r\nMonth=1\r\r\n");
+  EXPECT_EQ(stray.ReadInteger("Pageleaf", "Month", 0), 1);
+  stray.Write("Pageleaf", "Week", "1");
+  EXPECT_EQ(stray.Text(), "[Pageleaf]\r\r\nMonth=1\r\r\nWeek=1\r\n");
+}
+
 TEST(IniProfile, NewSectionsAndFiles) {
   IniProfile empty("");
   empty.Write("Pageleaf", "Month", "1");

@@ -71,10 +71,10 @@ class ScriptedUdpPeer final : public DatagramNetwork {
     if (found == names.end()) return std::nullopt;
     return found->second;
   }
-  std::unique_ptr<DatagramSocket> Open(std::uint16_t localPort) override {
-    portsAsked.push_back(localPort);
+  std::unique_ptr<DatagramSocket> Connect(const Ipv4Endpoint& peer) override {
+    connections.push_back(peer);
     if (noSocket) return nullptr;
-    return std::make_unique<Socket>(*this);
+    return std::make_unique<Socket>(*this, peer);
   }
 
   // The answer from the address and port the request went to.
@@ -89,17 +89,17 @@ class ScriptedUdpPeer final : public DatagramNetwork {
   bool sendFails = false;
 
   std::vector<std::string> lookups;
-  std::vector<std::uint16_t> portsAsked;
+  std::vector<Ipv4Endpoint> connections;
   std::vector<SentDatagram> sent;
   std::vector<chr::milliseconds> waits;
 
  private:
   class Socket final : public DatagramSocket {
    public:
-    explicit Socket(ScriptedUdpPeer& peer) : peer_(peer) {}
-    bool SendTo(const Ipv4Endpoint& to, std::span<const std::uint8_t> bytes) override {
+    Socket(ScriptedUdpPeer& peer, const Ipv4Endpoint& to) : peer_(peer), to_(to) {}
+    bool Send(std::span<const std::uint8_t> bytes) override {
       if (peer_.sendFails) return false;
-      peer_.sent.push_back({to, {bytes.begin(), bytes.end()}});
+      peer_.sent.push_back({to_, {bytes.begin(), bytes.end()}});
       for (Datagram& d : peer_.respond(peer_.sent.back())) queue_.push_back(std::move(d));
       return true;
     }
@@ -113,6 +113,7 @@ class ScriptedUdpPeer final : public DatagramNetwork {
 
    private:
     ScriptedUdpPeer& peer_;
+    Ipv4Endpoint to_;
     std::deque<Datagram> queue_;
   };
 };

@@ -128,20 +128,28 @@ class FakeWindow final : public MainWindowView {
   int dpi = 96;
 };
 
-// The settings file in memory; absent until written.
+// The settings file in memory; absent until written. It can be made unreadable (kept as it
+// is, with a reason) and its writes made to fail.
 class FakeSettings final : public SettingsStorage {
  public:
   std::string Path() const override { return "/home/user/.config/Quorv/Tsukio/tsukio.ini"; }
   void MakeFolders() override { ++folderCalls; }
-  std::optional<std::string> Read() const override { return contents; }
-  bool Write(const std::string& text) override {
-    if (failWrites) return false;
+  StoredSettings Read() const override {
+    ++reads;
+    if (!unreadable.empty()) return {StoredSettings::Status::kUnreadable, {}, unreadable};
+    if (!contents) return {};
+    return {StoredSettings::Status::kRead, *contents, {}};
+  }
+  StorageWrite Write(const std::string& text) override {
+    if (failWrites) return {false, "ディスクがいっぱいです"};
     contents = text;
     ++writes;
-    return true;
+    return {};
   }
 
   std::optional<std::string> contents;
+  std::string unreadable;  // not empty: the file is there but cannot be read, for this reason
+  mutable int reads = 0;
   bool failWrites = false;
   int writes = 0;
   int folderCalls = 0;

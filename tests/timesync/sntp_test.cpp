@@ -72,7 +72,7 @@ TEST(SyncClockNtp, SetsTheClockFromTheAnswer) {
   EXPECT_EQ(r.world.udp.sent[0].to, (Ipv4Endpoint{kExampleServer, 123}));
   EXPECT_EQ(r.world.udp.sent[0].bytes.size(), 48u);
   EXPECT_EQ(r.world.udp.sent[0].bytes[0], 0x0B);  // version 1, client mode
-  EXPECT_EQ(r.world.udp.portsAsked, std::vector<std::uint16_t>{1024});
+  EXPECT_EQ(r.world.udp.connections, (std::vector<Ipv4Endpoint>{{kExampleServer, 123}}));
   EXPECT_EQ(r.world.udp.waits.front(), chr::milliseconds(5000));
 
   r.Run("ntp.example.jp");  // every request carries a fresh stamp
@@ -112,6 +112,19 @@ TEST(SyncClockNtp, StrayDatagramsDoNotHideTheAnswer) {
   };
   EXPECT_EQ(r.Run("ntp.example.jp").result, SyncOk);
   EXPECT_EQ(r.world.setter.asked, std::vector<UtcTime>{Utc(2010, 11, 29, 6, 13, 20, 500)});
+}
+
+// However many datagrams a flood brings, only time ends the wait: the answer behind them
+// still counts.
+TEST(SyncClockNtp, AFloodOfJunkDoesNotEndTheWait) {
+  NtpRun r;
+  r.world.udp.respond = [](const SentDatagram& request) {
+    std::vector<Datagram> arrivals(10'000, {request.to, {0x24, 0x01}});
+    arrivals.push_back(testing::ScriptedUdpPeer::Answer(request, {})[0]);
+    return arrivals;
+  };
+  EXPECT_EQ(r.Run("ntp.example.jp").result, SyncOk);
+  EXPECT_EQ(r.world.udp.waits.size(), 10'001u);
 }
 
 TEST(SyncClockNtp, TheWaitIsOneWaitInAll) {

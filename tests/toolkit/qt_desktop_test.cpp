@@ -205,7 +205,7 @@ TEST(QtDesktop, TheTrayCalendarOnTheQtTray) {
   std::filesystem::remove_all(folder);
   SettingsFile settings(folder + "/Quorv/Tsukio/tsukio.ini");
   settings.MakeFolders();
-  ASSERT_TRUE(settings.Write("[Pageleaf]\nMonth=1\n"));
+  ASSERT_TRUE(settings.Write("[Pageleaf]\nMonth=1\n").ok);
   AutostartFile autostart(folder + "/autostart/tsukio.desktop", "");
   Desktop desktop{clock, tray, minuteTimer, painter, window, settings, autostart};
   TrayCalendar calendar(desktop);

@@ -61,37 +61,49 @@ TEST(Win32Text, RoundTripsJapaneseAndCutsTooltipsOnCharacters) {
 struct FailAt {
   static inline int step = 0;  // 1 write, 2 flush, 3 replace and move
 };
+bool Fail() {
+  SetLastError(ERROR_DISK_FULL);
+  return false;
+}
 bool FailingWrite(void* f, const void* d, unsigned long n) {
-  return FailAt::step != 1 && RealFileSteps().write(f, d, n);
+  return FailAt::step == 1 ? Fail() : RealFileSteps().write(f, d, n);
 }
 bool FailingFlush(void* f) {
-  return FailAt::step != 2 && RealFileSteps().flush(f);
+  return FailAt::step == 2 ? Fail() : RealFileSteps().flush(f);
 }
 bool FailingReplace(const wchar_t* to, const wchar_t* from) {
-  return FailAt::step != 3 && RealFileSteps().replace(to, from);
+  return FailAt::step == 3 ? Fail() : RealFileSteps().replace(to, from);
 }
 bool FailingMove(const wchar_t* from, const wchar_t* to) {
-  return FailAt::step != 3 && RealFileSteps().move(from, to);
+  return FailAt::step == 3 ? Fail() : RealFileSteps().move(from, to);
 }
 
 TEST(Win32SettingsFile, ReplacesWholeOrLeavesTheOldFile) {
   const std::string folder = TemporaryFolder() + "\\Quorv\\Tsukio";
   const std::string path = folder + "\\tsukio.ini";
   Win32SettingsFile file(path);
-  EXPECT_EQ(file.Read(), std::nullopt);
+  EXPECT_EQ(file.Read().status, StoredSettings::Status::kAbsent);  // not even the folder yet
   file.MakeFolders();
-  ASSERT_TRUE(file.Write("[Pageleaf]\r\nMonth=1\r\n"));  // no old file: moved into place
-  ASSERT_TRUE(file.Write("[Pageleaf]\r\nMonth=0\r\n"));  // an old file: replaced
-  EXPECT_EQ(file.Read(), "[Pageleaf]\r\nMonth=0\r\n");
+  ASSERT_TRUE(file.Write("[Pageleaf]\r\nMonth=1\r\n").ok);  // no old file: moved into place
+  ASSERT_TRUE(file.Write("[Pageleaf]\r\nMonth=0\r\n").ok);  // an old file: replaced
+  EXPECT_EQ(file.Read().status, StoredSettings::Status::kRead);
+  EXPECT_EQ(file.Read().text, "[Pageleaf]\r\nMonth=0\r\n");
 
   const FileSteps failing{FailingWrite, FailingFlush, FailingReplace, FailingMove};
   for (int step = 1; step <= 3; ++step) {
     FailAt::step = step;
-    EXPECT_FALSE(ReplaceFileWhole(path, "lost", failing)) << "step " << step;
-    EXPECT_EQ(file.Read(), "[Pageleaf]\r\nMonth=0\r\n") << "step " << step;
+    const StorageWrite write = ReplaceFileWhole(path, "lost", failing);
+    EXPECT_FALSE(write.ok) << "step " << step;
+    EXPECT_FALSE(write.reason.empty()) << "step " << step;
+    EXPECT_EQ(file.Read().text, "[Pageleaf]\r\nMonth=0\r\n") << "step " << step;
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"tsukio.ini"}) << "step " << step;
   }
   FailAt::step = 0;
+
+  // A folder where the file should be is there, but unreadable, and says so.
+  Win32SettingsFile folderFile(folder);
+  EXPECT_EQ(folderFile.Read().status, StoredSettings::Status::kUnreadable);
+  EXPECT_EQ(folderFile.Read().reason, "フォルダーです");
 }
 
 TEST(Win32SettingsFile, LivesInTheRoamingApplicationData) {
@@ -339,10 +351,10 @@ TEST(Win32DatagramNetwork, SendsAndReceivesOnLoopback) {
       sendto(server.s, buffer, n, 0, reinterpret_cast<sockaddr*>(&from), size);
     }
   });
-  const auto socket = network.Open(0);
+  const auto socket = network.Connect({0x7F000001u, server.port});
   ASSERT_NE(socket, nullptr);
   const std::vector<std::uint8_t> request{0x23, 1, 2};
-  ASSERT_TRUE(socket->SendTo({0x7F000001u, server.port}, request));
+  ASSERT_TRUE(socket->Send(request));
   const std::optional<Datagram> reply = socket->Receive(chr::seconds{20});
   answer.join();
   ASSERT_TRUE(reply.has_value());

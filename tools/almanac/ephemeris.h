@@ -3,7 +3,8 @@
 // Where the Sun and the Moon appear from the centre of the Earth, and when they get there.
 // The positions come from libnova (VSOP87 for the Sun, ELP 2000-82B for the Moon). Instants
 // are Julian dates in Universal Time, the time civil clocks keep; the series themselves run
-// on Terrestrial Time, and libnova's ΔT converts between the two.
+// on Terrestrial Time, and ΔT (DeltaTSeconds, by the Espenak-Meeus polynomials) converts between
+// the two.
 
 namespace tsukio::almanac {
 

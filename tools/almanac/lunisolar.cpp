@@ -214,7 +214,9 @@ std::string FormatSections(const Almanac& almanac) {
     const chr::sys_days january1{chr::year{year} / chr::January / 1};
     const chr::sys_days december31{chr::year{year} / chr::December / 31};
 
-    out += "[" + std::to_string(year) + "]\nseki=";
+    out.append("[")
+        .append(std::to_string(year))
+        .append("]\nseki=");  // not "[" + …: GCC 12 -Wrestrict
     int expected = kFirstTermOfYear;
     int written = 0;
     for (const SolarTerm& term : almanac.terms) {
