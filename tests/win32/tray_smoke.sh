@@ -3,16 +3,20 @@
 # dock in the order the program builds them, a second copy exits 1 and leaves them alone,
 # a left click opens the calendar, and 終了 from the menu ends the program and removes them.
 # With a settings file that shows the month, weekday and week number, four icons are expected.
+# It makes a prefix (and X server) of its own: trayer has been seen not to come up on an X
+# server where other wine programs ran before.
 #   tray_smoke.sh WINE_SH PREFIX TSUKIO_EXE PICTURE_DIR
 set -euo pipefail
-wine_sh=$1 prefix=$2 exe=$3 pictures=$4
+wine_sh=$1 prefix=$2-tray exe=$3 pictures=$4
 expected_icons=4
 
+"$wine_sh" create "$prefix"
 export DISPLAY=$(cat "$prefix/display")
 pids=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  "$wine_sh" remove "$prefix"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
