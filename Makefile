@@ -7,7 +7,7 @@ PREFIX ?= /usr/local
 WINDOWS_BUILD_DIR ?= build-windows
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test fuzz bench memory almanac install uninstall package clean \
+.PHONY: all deps configure build run test test-plasma fuzz bench almanac install uninstall package clean \
         windows windows-configure windows-installer
 
 all: build
@@ -55,17 +55,22 @@ windows: windows-configure
 windows-installer: windows
 	@cmake --build $(WINDOWS_BUILD_DIR) --target installer
 
+# The tray in KDE Plasma, end to end. Not part of `make test`: Plasma is large and slow to
+# start, so it is installed and run only on request.
+test-plasma: build
+	@./scripts/install-deps.sh plasma
+	@bash tests/e2e/plasma_e2e.sh $(BUILD_DIR)/app/tsukio/tsukio $(BUILD_DIR)/app/tsukio-cal/tsukio-cal
+
 # Every parser of outside input under libFuzzer (clang), FUZZ_SECONDS each, from the corpus
 # in tests/fuzz/corpus; built in build-fuzz. Fails on any finding, which stays in
 # build-fuzz/findings.
 fuzz: deps
 	@scripts/fuzz.sh $(FUZZ_SECONDS) build-fuzz
 
+# One table, each figure beside its baseline from the same run; takes about four minutes.
+# The Google Benchmark suite alone: $(BUILD_DIR)/bench/tsukio-bench
 bench: build
-	@QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/tsukio-bench
-
-memory: build
-	@bench/memory.sh $(BUILD_DIR)
+	@python3 bench/bench.py $(BUILD_DIR)
 
 # Rewrites the compiled-in almanac table from its generator; the next build compiles it in.
 almanac: build

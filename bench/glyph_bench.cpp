@@ -1,12 +1,86 @@
 // Cost of drawing the tray's pictures with the real painter (offscreen Qt).
 #include <benchmark/benchmark.h>
 
+#include <QFont>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
 #include "platform/qt/qt_text_painter.h"
 #include "tray/glyphs.h"
 
 namespace {
 
 using namespace tsukio;
+
+// One text run as the glyphs draw it: the baseline is a bare QPainter drawing the same text
+// in the same font onto a fresh 16 x 16 image, the least any painter could do.
+const TextRun kRun{"23", 1, 1, "ＭＳ Ｐゴシック", 11, true, Colour::FromRgb(255, 0, 255), 96};
+
+void BM_TextRunBareQPainter(benchmark::State& state) {
+  RegisterFontSubstitutions();
+  QFont font(QString::fromStdString(kRun.face));
+  font.setPixelSize(PixelHeight(kRun.pointSize, kRun.dpi));
+  font.setBold(true);
+  font.setHintingPreference(QFont::PreferFullHinting);
+  const QString text = QString::fromStdString(kRun.text);
+  for (auto _ : state) {
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(QColor(255, 0, 255));
+    painter.drawText(kRun.x, kRun.y + QFontMetrics(font).ascent(), text);
+    painter.end();
+    benchmark::DoNotOptimize(image.constBits());
+  }
+}
+BENCHMARK(BM_TextRunBareQPainter);
+
+// The painter as it first was: the canvas copied into a new image pixel by pixel, the font
+// made afresh, and the result copied back; kept here to show what the change bought.
+void BM_TextRunPixelCopy(benchmark::State& state) {
+  RegisterFontSubstitutions();
+  for (auto _ : state) {
+    Canvas canvas(16);
+    canvas.Fill(0xFFFFFF);
+    QImage image(16, 16, QImage::Format_RGB32);
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) image.setPixel(x, y, 0xFF000000u | canvas.at(x, y));
+    }
+    QFont font(QString::fromStdString(kRun.face));
+    font.setPixelSize(PixelHeight(kRun.pointSize, kRun.dpi));
+    font.setBold(kRun.bold);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    const QString text = QString::fromStdString(kRun.text);
+    const QFontMetrics metrics(font, &image);
+    {
+      QPainter painter(&image);
+      painter.setFont(font);
+      painter.fillRect(kRun.x, kRun.y, metrics.horizontalAdvance(text), metrics.height(),
+                       Qt::white);
+      painter.setPen(QColor(255, 0, 255));
+      painter.drawText(kRun.x, kRun.y + metrics.ascent(), text);
+    }
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) canvas.at(x, y) = image.pixel(x, y) & 0xFFFFFFu;
+    }
+    benchmark::DoNotOptimize(canvas.rgb.data());
+  }
+}
+BENCHMARK(BM_TextRunPixelCopy);
+
+void BM_TextRunQtTextPainter(benchmark::State& state) {
+  QtTextPainter painter;
+  for (auto _ : state) {
+    Canvas canvas(16);
+    canvas.Fill(0xFFFFFF);
+    painter.Draw(canvas, kRun);
+    benchmark::DoNotOptimize(canvas.rgb.data());
+  }
+}
+BENCHMARK(BM_TextRunQtTextPainter);
 
 void BM_AddDateGlyph(benchmark::State& state) {
   QtTextPainter painter;
@@ -30,10 +104,13 @@ void BM_AddTextGlyph(benchmark::State& state) {
 }
 BENCHMARK(BM_AddTextGlyph);
 
-// The seven pictures of a full tray row: month, day, weekday, hour, minute, week, status.
+// The seven pictures of a full tray row: month, day, weekday, hour, minute, week, status;
+// at 16 pixels only (argument 0) and at every size the tray offers (argument 1).
 void BM_FullTrayRow(benchmark::State& state) {
   QtTextPainter painter;
-  const GlyphContext context{painter, 96};
+  const GlyphContext context{
+      painter, 96,
+      state.range(0) != 0 ? std::span<const int>(kLargerTraySizes) : std::span<const int>()};
   for (auto _ : state) {
     GlyphList list;
     AddDateGlyph(list, "12", true, day_colour::kWeekday, context);
@@ -46,6 +123,6 @@ void BM_FullTrayRow(benchmark::State& state) {
     benchmark::DoNotOptimize(list);
   }
 }
-BENCHMARK(BM_FullTrayRow);
+BENCHMARK(BM_FullTrayRow)->Arg(0)->Arg(1);
 
 }  // namespace

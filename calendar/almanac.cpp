@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdint>
+#include <mutex>
 #include <unordered_map>
 #include <vector>
 
@@ -31,9 +33,19 @@ constexpr bool IsEquinox(std::size_t position) {
   return position == 5 || position == 17;
 }
 
+constexpr std::uint8_t kNone = 0xFF;
+
+// A year's answers by day of the year, worked out from the section's text at its first use.
+struct DayIndex {
+  std::array<std::uint8_t, 366> rokuyo;     // index into kRokuyo, or kNone
+  std::array<std::uint8_t, 366> solarTerm;  // position in the "seki=" line, or kNone
+};
+
 struct Section {
   std::string seki;  // 24 groups MMDD
   std::string roku;  // groups MMDDk
+  std::once_flag indexing;
+  DayIndex days{};
 };
 
 std::string_view StripCr(std::string_view line) {
@@ -65,20 +77,60 @@ class AlmanacTable {
       if (i + 1 < lines.size()) section.seki = WithoutFirst(lines[i + 1], "seki=");
       if (i + 2 < lines.size()) section.roku = WithoutFirst(lines[i + 2], "roku=");
     }
+    Index();
   }
 
-  const Section* Find(std::string_view year) const {
+  Section* Find(std::string_view year) {
     const auto it = sections_.find(year);
     return it == sections_.end() ? nullptr : &it->second;
   }
 
+  // The same, quicker, for the years a tooltip asks for: four digits, as labels are written.
+  Section* FindFourDigits(std::string_view year) {
+    if (year.size() != 4) return Find(year);
+    int value = 0;
+    for (char c : year) {
+      if (c < '0' || c > '9') return Find(year);
+      value = value * 10 + (c - '0');
+    }
+    if (value < firstYear_ || value >= firstYear_ + static_cast<int>(byYear_.size())) return nullptr;
+    return byYear_[static_cast<std::size_t>(value - firstYear_)];
+  }
+
  private:
+  void Index() {
+    int low = 10000, high = -1;
+    for (const auto& [label, section] : sections_) {
+      if (const int y = FourDigitYear(label); y >= 0) {
+        low = std::min(low, y);
+        high = std::max(high, y);
+      }
+    }
+    if (high < 0) return;
+    firstYear_ = low;
+    byYear_.assign(static_cast<std::size_t>(high - low + 1), nullptr);
+    for (auto& [label, section] : sections_) {
+      if (const int y = FourDigitYear(label); y >= 0) byYear_[static_cast<std::size_t>(y - low)] = &section;
+    }
+  }
+  static int FourDigitYear(std::string_view label) {
+    if (label.size() != 4) return -1;
+    int value = 0;
+    for (char c : label) {
+      if (c < '0' || c > '9') return -1;
+      value = value * 10 + (c - '0');
+    }
+    return value;
+  }
+
   // Keys point into the table text, which outlives the table.
   std::unordered_map<std::string_view, Section> sections_;
+  std::vector<Section*> byYear_;
+  int firstYear_ = 0;
 };
 
-const AlmanacTable& CompiledTable() {
-  static const AlmanacTable table(resources::AlmanacTable());
+AlmanacTable& CompiledTable() {
+  static AlmanacTable table(resources::AlmanacTable());
   return table;
 }
 
@@ -136,15 +188,69 @@ AlmanacEntry LookUp(const Section* section, std::string_view year, std::string_v
   return entry;
 }
 
+AlmanacEntry EntryOf(std::uint8_t rokuyo, std::uint8_t term) {
+  AlmanacEntry entry;
+  if (rokuyo != kNone) {
+    entry.rokuyo = kRokuyo[rokuyo];
+    entry.rokuyoName = entry.rokuyo.substr(kIdeographicSpace.size());
+  }
+  if (term != kNone) {
+    if (!IsEquinox(term)) entry.solarTerm = kSolarTerms[term];
+    entry.solarTermName = kSolarTerms[term].substr(kIdeographicSpace.size());
+  }
+  return entry;
+}
+
+std::uint8_t RokuyoIndex(std::string_view text) {
+  for (std::size_t k = 0; k < kRokuyo.size(); ++k) {
+    if (kRokuyo[k] == text) return static_cast<std::uint8_t>(k);
+  }
+  return kNone;
+}
+
+std::uint8_t TermPosition(std::string_view name) {
+  for (std::size_t i = 0; i < kSolarTerms.size(); ++i) {
+    if (kSolarTerms[i].substr(kIdeographicSpace.size()) == name) return static_cast<std::uint8_t>(i);
+  }
+  return kNone;
+}
+
+// Every day of the section's year looked up once by the text rules, so later lookups are an
+// index: the rules stay in one place and the answers cannot drift from them.
+void IndexDays(Section& section, std::string_view year) {
+  const chr::year y{static_cast<int>(DateFromTexts(year, "1", "1").year())};
+  const chr::sys_days first{y / 1 / 1};
+  section.days.rokuyo.fill(kNone);
+  section.days.solarTerm.fill(kNone);
+  for (chr::sys_days d = first; d < chr::sys_days{(y + chr::years{1}) / 1 / 1}; d += chr::days{1}) {
+    const chr::year_month_day date{d};
+    const auto twoDigits = [](unsigned n) {
+      return std::string{static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
+    };
+    const AlmanacEntry entry =
+        LookUp(&section, year, twoDigits(static_cast<unsigned>(date.month())),
+               twoDigits(static_cast<unsigned>(date.day())));
+    const auto n = static_cast<std::size_t>((d - first).count());
+    section.days.rokuyo[n] = RokuyoIndex(entry.rokuyo);
+    section.days.solarTerm[n] = TermPosition(entry.solarTermName);
+  }
+}
+
 }  // namespace
 
 AlmanacEntry LookUpAlmanac(std::string_view year, std::string_view month, std::string_view day) {
-  return LookUp(CompiledTable().Find(year), year, month, day);
+  const chr::year_month_day date = DateFromTexts(year, month, day);
+  Section* section = CompiledTable().FindFourDigits(year);
+  if (section == nullptr) return {};
+  std::call_once(section->indexing, [&] { IndexDays(*section, year); });
+  const auto n = static_cast<std::size_t>(
+      (chr::sys_days{date} - chr::sys_days{date.year() / 1 / 1}).count());
+  return EntryOf(section->days.rokuyo[n], section->days.solarTerm[n]);
 }
 
 AlmanacEntry LookUpAlmanacIn(std::string_view table, std::string_view year, std::string_view month,
                              std::string_view day) {
-  const AlmanacTable parsed(table);
+  AlmanacTable parsed(table);
   return LookUp(parsed.Find(year), year, month, day);
 }
 

@@ -1,6 +1,9 @@
-# What `cmake --install` puts where: the two programs, the application menu's entry and the
+# What `cmake --install` puts where: the two programs (with the tools tsukio-cal
+# runs and the HTTP module the tray loads), the application menu's entry and the
 # man pages. The icon theme is installed by tools/icon, which draws it.
 install(TARGETS tsukio tsukio-cal RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tsukio-cal-tools RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tsukio)
+install(TARGETS tsukio-http LIBRARY DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/tsukio)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/tsukio.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 

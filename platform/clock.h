@@ -10,6 +10,7 @@ struct LocalDateTime {
   int hour = 0;
   int minute = 0;
   int second = 0;
+  int millisecond = 0;  // how far into the second: the timers aim at the minute's turn
 };
 
 // The core never reads the wall clock itself; it asks this.

@@ -21,6 +21,9 @@ struct Image {
   std::uint32_t at(int x, int y) const { return argb[static_cast<std::size_t>(y * width + x)]; }
 };
 
+// One picture drawn at several sizes, smallest first; a host shows the size it needs.
+using PictureSet = std::vector<Image>;
+
 // Writes pictures to files.
 class ImageFiles {
  public:

@@ -1,21 +1,25 @@
 #pragma once
 
-#include <array>
+#include <algorithm>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "calendar/colour.h"
 
 namespace tsukio {
 
-// A 16 × 16 RGB drawing surface, 0xRRGGBB per pixel, row by row from the top left.
-struct Canvas16 {
-  static constexpr int kSize = 16;
-  std::array<std::uint32_t, kSize * kSize> rgb{};
+// A square RGB drawing surface, 0xRRGGBB per pixel, row by row from the top left; the tray's
+// pictures are 16 × 16, and drawn again at larger sizes for hosts that show them larger.
+struct Canvas {
+  int size = 16;
+  std::vector<std::uint32_t> rgb;
 
-  std::uint32_t& at(int x, int y) { return rgb[static_cast<std::size_t>(y * kSize + x)]; }
-  std::uint32_t at(int x, int y) const { return rgb[static_cast<std::size_t>(y * kSize + x)]; }
-  void Fill(std::uint32_t colour) { rgb.fill(colour); }
+  explicit Canvas(int n = 16)
+      : size(n), rgb(static_cast<std::size_t>(n) * static_cast<std::size_t>(n)) {}
+  std::uint32_t& at(int x, int y) { return rgb[static_cast<std::size_t>(y * size + x)]; }
+  std::uint32_t at(int x, int y) const { return rgb[static_cast<std::size_t>(y * size + x)]; }
+  void Fill(std::uint32_t colour) { std::fill(rgb.begin(), rgb.end(), colour); }
 };
 
 // One string to draw: its top-left corner at (x, y), on an opaque white box as wide as
@@ -37,7 +41,7 @@ struct TextRun {
 class TextPainter {
  public:
   virtual ~TextPainter() = default;
-  virtual void Draw(Canvas16& canvas, const TextRun& run) = 0;
+  virtual void Draw(Canvas& canvas, const TextRun& run) = 0;
 };
 
 // The character height in pixels of a font size in points at a screen resolution.

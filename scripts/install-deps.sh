@@ -6,8 +6,10 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang make pkg-config
   qt6-base-dev qt6-qpa-plugins fonts-ipafont-gothic fonts-liberation2
+  ncal  # `cal`, the measure tsukio-cal is held to in bench/
   libgtest-dev libgmock-dev libbenchmark-dev
-  libxcb1-dev xvfb trayer xdotool x11-utils imagemagick
+  libxcb1-dev libxcb-xfixes0-dev xvfb trayer xdotool x11-utils imagemagick
+  xfce4-panel xfwm4 xfconf sway waybar grim qt6-wayland
   libnova-dev
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64 nsis
   libcurl4-openssl-dev libsystemd-dev
@@ -15,6 +17,11 @@ packages=(
   libclang-rt-14-dev
   desktop-file-utils dpkg-dev file man-db
 )
+
+# `install-deps.sh plasma`: KDE Plasma as well, for `make test-plasma` only.
+if [ "${1:-}" = plasma ]; then
+  packages+=(plasma-desktop plasma-workspace kded5)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -46,12 +46,4 @@ SyncStatus StatusOf(SyncResult result, const SyncSettings& settings) {
   return {"pc", glyph_colour::kSyncFailed, "PCへの時刻設定失敗"};
 }
 
-std::optional<std::string> RunClockSync(const SyncSettings& settings, SyncServices& services,
-                                        GlyphList& glyphs, const GlyphContext& context) {
-  if (!SyncConfigured(settings)) return std::nullopt;
-  const SyncStatus status = StatusOf(SynchronizeClock(settings, services).result, settings);
-  AddTextGlyph(glyphs, status.word, true, status.colour, context);
-  return status.tooltip;
-}
-
 }  // namespace tsukio

@@ -33,9 +33,4 @@ struct SyncStatus {
 };
 SyncStatus StatusOf(SyncResult result, const SyncSettings& settings);
 
-// When a method is chosen: sets the clock, appends the status picture to `glyphs` and
-// returns its tooltip. Otherwise nothing.
-std::optional<std::string> RunClockSync(const SyncSettings& settings, SyncServices& services,
-                                        GlyphList& glyphs, const GlyphContext& context);
-
 }  // namespace tsukio

@@ -1,6 +1,8 @@
 #include "tray/glyphs.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace tsukio {
 
@@ -86,72 +88,98 @@ bool ReadNumber(std::string_view text, int& n) {
   return true;
 }
 
+// The screen resolutions the layout rules know; above 120 dpi they would draw characters
+// taller than the picture, so higher resolutions are drawn as 120 dpi is.
+int LayoutDpi(const GlyphContext& context) {
+  return std::min(context.dpi, 120);
+}
+
+// A text layer at one size. Positions and fonts are given as on the 16-pixel picture and
+// scale with the size, so a larger picture keeps the layout with fonts drawn for its size.
 class Layer {
  public:
-  Layer(const GlyphContext& context, std::string_view face, bool bold, Colour colour)
-      : context_(context), face_(face), bold_(bold), colour_(colour) {
+  Layer(const GlyphContext& context, int size, std::string_view face, bool bold, Colour colour)
+      : context_(context), face_(face), bold_(bold), colour_(colour), canvas_(size) {
     canvas_.Fill(kWhite);
   }
   void Draw(std::string_view text, int x, int y, int pointSize) {
-    context_.painter.Draw(canvas_, TextRun{std::string(text), x, y, std::string(face_), pointSize,
-                                           bold_, colour_, context_.dpi});
+    context_.painter.Draw(
+        canvas_, TextRun{std::string(text), Scale(x), Scale(y), std::string(face_), pointSize,
+                         bold_, colour_, LayoutDpi(context_) * canvas_.size / 16});
   }
-  Canvas16& canvas() { return canvas_; }
+  Canvas& canvas() { return canvas_; }
 
  private:
+  int Scale(int at) const { return (at * canvas_.size + (at < 0 ? -8 : 8)) / 16; }
+
   const GlyphContext& context_;
   std::string_view face_;
   bool bold_;
   Colour colour_;
-  Canvas16 canvas_;
+  Canvas canvas_;
 };
 
-void Append(GlyphList& list, const Canvas16& pixels, std::uint32_t key) {
-  Glyph glyph;
-  glyph.pixels = pixels;
-  for (std::size_t i = 0; i < pixels.rgb.size(); ++i) glyph.transparent[i] = pixels.rgb[i] == key;
-  list.push_back(glyph);
+Image ToImage(const Canvas& pixels, std::uint32_t key) {
+  Image image(pixels.size, pixels.size);
+  for (std::size_t i = 0; i < pixels.rgb.size(); ++i) {
+    image.argb[i] = pixels.rgb[i] == key ? 0u : 0xFF000000u | pixels.rgb[i];
+  }
+  return image;
 }
 
-// The square with corner ellipses of 2 × 2 pixels: those leave exactly the four corner
-// pixels outside, and they stay red, the key colour.
-void DrawRoundedSquare(Canvas16& canvas, bool fillInside) {
-  constexpr int last = Canvas16::kSize - 1;
-  for (int y = 0; y <= last; ++y) {
-    for (int x = 0; x <= last; ++x) {
-      const bool corner = (x == 0 || x == last) && (y == 0 || y == last);
-      const bool edge = x == 0 || x == last || y == 0 || y == last;
-      if (corner) {
-        canvas.at(x, y) = kRed;
-      } else if (edge) {
-        canvas.at(x, y) = kBlack;
-      } else if (fillInside) {
-        canvas.at(x, y) = kWhite;
+// Draws the picture at 16 pixels and at each larger size, and appends it. `draw` returns
+// the finished canvas of a size and its transparent key colour.
+template <typename Draw>
+void AppendAtEverySize(GlyphList& list, const GlyphContext& context, Draw draw) {
+  Glyph glyph;
+  auto [pixels, key] = draw(16);
+  for (std::size_t i = 0; i < pixels.rgb.size(); ++i) glyph.transparent[i] = pixels.rgb[i] == key;
+  glyph.pixels = std::move(pixels);
+  for (const int size : context.largerSizes) {
+    const auto [larger, largerKey] = draw(size);
+    glyph.larger.push_back(ToImage(larger, largerKey));
+  }
+  list.push_back(std::move(glyph));
+}
+
+// The square with rounded corners: at 16 pixels the corner ellipses of 2 × 2 pixels leave
+// exactly the four corner pixels outside, and those stay red, the key colour. Larger
+// squares round their corners and thicken the outline in proportion.
+void DrawRoundedSquare(Canvas& canvas, bool fillInside) {
+  const int size = canvas.size;
+  const double radius = size / 8.0;
+  const int line = std::max(1, (size + 8) / 16);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      std::uint32_t colour = kWhite;
+      if ((x < radius || x >= size - radius) && (y < radius || y >= size - radius)) {
+        const double cx = x < radius ? radius : size - radius;
+        const double cy = y < radius ? radius : size - radius;
+        const double distance = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
+        if (distance > radius) {
+          colour = kRed;
+        } else if (distance > radius - line) {
+          colour = kBlack;
+        }
+      } else if (x < line || x >= size - line || y < line || y >= size - line) {
+        colour = kBlack;
       }
+      if (colour != kWhite || fillInside) canvas.at(x, y) = colour;
     }
   }
 }
 
-}  // namespace
-
-const Canvas16& CalendarPage() {
-  static const Canvas16 base = [] {
-    Canvas16 canvas;
-    for (int y = 0; y < Canvas16::kSize; ++y) {
-      for (int x = 0; x < Canvas16::kSize; ++x) {
-        canvas.at(x, y) =
-            BaseColour(kBaseRows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]);
-      }
-    }
-    return canvas;
-  }();
-  return base;
+// The calendar page at any size: the 16-pixel page, each pixel taken from where it falls.
+Canvas PageAt(int size) {
+  if (size == 16) return CalendarPage();
+  Canvas page(size);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) page.at(x, y) = CalendarPage().at(x * 16 / size, y * 16 / size);
+  }
+  return page;
 }
 
-void AddDateGlyph(GlyphList& list, std::string_view text, bool bold, Colour colour,
-                  const GlyphContext& context) {
-  const int dpi = context.dpi;
-  Layer layer(context, kDateFace, bold, colour);
+void DrawDate(Layer& layer, std::string_view text, int dpi) {
   const int digitSize = dpi >= 120 ? 9 : 11;
   int n = 0;
   if (text.size() == 1) {
@@ -187,21 +215,14 @@ void AddDateGlyph(GlyphList& list, std::string_view text, bool bold, Colour colo
       layer.Draw(character, 1, 2, 10);
     }
   }
-
-  // White in the layer leaves the page as it is; text keeps its colour on the white page.
-  Canvas16 composed = CalendarPage();
-  for (std::size_t i = 0; i < composed.rgb.size(); ++i) composed.rgb[i] &= layer.canvas().rgb[i];
-  Append(list, composed, composed.at(0, 0));
 }
 
-void AddTextGlyph(GlyphList& list, std::string_view text, bool bold, Colour colour,
-                  const GlyphContext& context) {
-  Layer layer(context, kTextFace, bold, colour);
-  Canvas16& canvas = layer.canvas();
+void DrawText(Layer& layer, std::string_view text, int dpi) {
+  Canvas& canvas = layer.canvas();
   canvas.Fill(kRed);
   DrawRoundedSquare(canvas, true);
 
-  const int dy = context.dpi >= 120 ? -1 : 0;
+  const int dy = dpi >= 120 ? -1 : 0;
   constexpr int size = 9;
   int n = 0;
   if (text == "ok" || text == "sv" || text == "pc" || !ReadNumber(text, n)) {
@@ -218,7 +239,44 @@ void AddTextGlyph(GlyphList& list, std::string_view text, bool bold, Colour colo
   // The text's white box reaches past the bottom edge; the outline goes back on top so
   // the square stays whole.
   DrawRoundedSquare(canvas, false);
-  Append(list, canvas, kRed);
+}
+
+}  // namespace
+
+const Canvas& CalendarPage() {
+  static const Canvas base = [] {
+    Canvas canvas(16);
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) {
+        canvas.at(x, y) =
+            BaseColour(kBaseRows[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]);
+      }
+    }
+    return canvas;
+  }();
+  return base;
+}
+
+void AddDateGlyph(GlyphList& list, std::string_view text, bool bold, Colour colour,
+                  const GlyphContext& context) {
+  AppendAtEverySize(list, context, [&](int size) {
+    Layer layer(context, size, kDateFace, bold, colour);
+    DrawDate(layer, text, LayoutDpi(context));
+    // White in the layer leaves the page as it is; text keeps its colour on the white page.
+    Canvas composed = PageAt(size);
+    for (std::size_t i = 0; i < composed.rgb.size(); ++i) composed.rgb[i] &= layer.canvas().rgb[i];
+    const std::uint32_t key = composed.at(0, 0);
+    return std::pair{std::move(composed), key};
+  });
+}
+
+void AddTextGlyph(GlyphList& list, std::string_view text, bool bold, Colour colour,
+                  const GlyphContext& context) {
+  AppendAtEverySize(list, context, [&](int size) {
+    Layer layer(context, size, kTextFace, bold, colour);
+    DrawText(layer, text, LayoutDpi(context));
+    return std::pair{std::move(layer.canvas()), kRed};
+  });
 }
 
 std::string HourText(int hour, bool twelveHour) {
@@ -232,18 +290,24 @@ std::string MinuteText(int minute) {
 }
 
 Image GlyphImage(const Glyph& glyph) {
-  Image image(Canvas16::kSize, Canvas16::kSize);
-  for (int y = 0; y < Canvas16::kSize; ++y) {
-    for (int x = 0; x < Canvas16::kSize; ++x) {
+  Image image(16, 16);
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
       image.at(x, y) = glyph.IsTransparent(x, y) ? 0u : 0xFF000000u | glyph.pixels.at(x, y);
     }
   }
   return image;
 }
 
+PictureSet GlyphPictures(const Glyph& glyph) {
+  PictureSet pictures{GlyphImage(glyph)};
+  pictures.insert(pictures.end(), glyph.larger.begin(), glyph.larger.end());
+  return pictures;
+}
+
 Image ContactSheet(const GlyphList& glyphs, int perRow, int scale) {
   constexpr std::uint32_t kPanel = 0xFFD6D6D6;
-  const int cell = Canvas16::kSize * scale;
+  const int cell = 16 * scale;
   const int gap = 2 * scale;
   const int count = static_cast<int>(glyphs.size());
   const int columns = std::min(perRow, std::max(count, 1));

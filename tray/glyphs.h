@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,23 +13,31 @@
 
 namespace tsukio {
 
-// One tray picture: 16 × 16 RGB pixels and a one-bit transparency mask.
+// One tray picture: 16 × 16 RGB pixels and a one-bit transparency mask, and the same picture
+// drawn at larger sizes for hosts that show icons larger.
 struct Glyph {
-  Canvas16 pixels;
-  std::array<bool, Canvas16::kSize * Canvas16::kSize> transparent{};
+  Canvas pixels{16};
+  std::array<bool, 16 * 16> transparent{};
+  std::vector<Image> larger;  // smallest first
 
   bool IsTransparent(int x, int y) const {
-    return transparent[static_cast<std::size_t>(y * Canvas16::kSize + x)];
+    return transparent[static_cast<std::size_t>(y * 16 + x)];
   }
 };
 
 // The pictures of one refresh, in the order their icons are added.
 using GlyphList = std::vector<Glyph>;
 
-// What drawing needs from the desktop: a text painter and the screen's logical DPI.
+// The larger sizes a panel may show the tray's pictures at: 22, 24 and 32 pixels, and twice
+// and four times the base size. The desktop's tray asks for these; tsukio-cal draws them.
+inline constexpr std::array<int, 5> kLargerTraySizes = {22, 24, 32, 48, 64};
+
+// What drawing needs from the desktop: a text painter, the screen's logical DPI, and the
+// sizes above 16 to draw each picture at as well.
 struct GlyphContext {
   TextPainter& painter;
   int dpi = 96;
+  std::span<const int> largerSizes = {};
 };
 
 // Colours the tray draws its text glyphs in.
@@ -39,8 +48,8 @@ inline constexpr Colour kSyncOk = Colour::FromRgb(0, 0, 255);
 inline constexpr Colour kSyncFailed = Colour::FromRgb(128, 0, 128);
 }  // namespace glyph_colour
 
-// The calendar page the date glyphs are drawn on, pixel for pixel.
-const Canvas16& CalendarPage();
+// The calendar page the date glyphs are drawn on, pixel for pixel, at 16 × 16.
+const Canvas& CalendarPage();
 
 // Appends the month or day number, or the weekday (日 … 土, or Sun … Sat), drawn on the
 // calendar page in `colour`. Pure black pixels become transparent, so day colours are
@@ -60,6 +69,8 @@ std::string MinuteText(int minute);
 
 // The glyph as a picture with alpha: transparent where the mask says so, else opaque.
 Image GlyphImage(const Glyph& glyph);
+// The 16 × 16 picture and the larger ones.
+PictureSet GlyphPictures(const Glyph& glyph);
 
 // The glyphs enlarged, each pixel a `scale` × `scale` block, `perRow` to a row on a
 // panel-grey ground that shows their transparent parts; for looking at them closely.

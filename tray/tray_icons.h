@@ -21,7 +21,5 @@ void AddTrayIcon(TrayHost& tray, TrayIconId id, const std::string& tooltip, cons
 // Replaces the picture only; the tooltip and the place stay.
 void ModifyTrayIcon(TrayHost& tray, TrayIconId id, const Glyph& picture);
 void DeleteTrayIcon(TrayHost& tray, TrayIconId id);
-// Whether the refresh must add its icons last to first so that they show in build order.
-bool ReverseIconOrder(const TrayHost& tray);
 
 }  // namespace tsukio

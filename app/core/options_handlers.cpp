@@ -10,8 +10,6 @@ namespace tsukio {
 namespace {
 
 constexpr std::string_view kSection = "Pageleaf";
-constexpr int kMinuteTick = 60000;
-constexpr int kSecondTick = 1000;
 constexpr int kDefaultAutoSeconds = 30;
 
 bool StartsWithScheme(std::string_view text) {
@@ -91,9 +89,7 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
     case OptionBox::kClock:
       if (on) {
         RefreshTrayIcons();
-        desktop_.minuteTimer.SetInterval(kSecondTick);
       } else {
-        desktop_.minuteTimer.SetInterval(kMinuteTick);
         DeleteTrayIcon(tray, kHourIcon);
         DeleteTrayIcon(tray, kMinuteIcon);
       }
@@ -233,7 +229,8 @@ void TrayCalendar::LoadSettings() {
   const int stored = integer("AutoTime", -1);
   const int seconds = stored >= 1 && stored <= 300 ? stored : kDefaultAutoSeconds;
   p.autoSeconds = seconds;
-  desktop_.minuteTimer.SetInterval(seconds * 1000);
+  // Every load starts the one-time update's delay afresh; the clock icons keep their own pace.
+  desktop_.autoUpdateTimer.Start(seconds * 1000);
   state_.autoUpdateDelayMs = seconds * 1000;
 
   options_.ntpSetup = integer("ntpSetup", 0);

@@ -17,8 +17,11 @@ namespace tsukio {
 
 namespace {
 
-constexpr int kMinuteTick = 60000;
-constexpr int kSecondTick = 1000;
+constexpr int kMinute = 60000;
+// The minute timer is aimed this far past the turn of the minute: a tick that came a little
+// early (timers and the wall clock drift apart while NTP slews it) would find the old minute
+// and have to be aimed again.
+constexpr int kPastTheMinute = 50;
 constexpr int kSyncStatusShown = 5000;
 constexpr std::string_view kOptionsCaption = "設定";
 constexpr std::string_view kAboutCaption = "バージョン情報";
@@ -32,13 +35,14 @@ struct TrayEntry {
 }  // namespace
 
 TrayCalendar::TrayCalendar(Desktop& desktop) : desktop_(desktop) {
-  desktop_.minuteTimer.SetEnabled(false);
-  desktop_.minuteTimer.SetInterval(kMinuteTick);
+  desktop_.minuteTimer.Stop();
   desktop_.minuteTimer.OnTick([this] { Guarded([this] { OnMinuteTimer(); }); });
+  desktop_.autoUpdateTimer.Stop();
+  desktop_.autoUpdateTimer.OnTick([this] { Guarded([this] { OnAutoUpdateTimer(); }); });
+  desktop_.tray.OnHostChanged([this] { Guarded([this] { OnTrayHostChanged(); }); });
   if (desktop_.sync != nullptr) {
     Timer& syncStatusTimer = desktop_.sync->syncStatusTimer;
-    syncStatusTimer.SetEnabled(false);
-    syncStatusTimer.SetInterval(kSyncStatusShown);
+    syncStatusTimer.Stop();
     syncStatusTimer.OnTick([this] { Guarded([this] { OnSyncStatusTimer(); }); });
   }
 }
@@ -69,7 +73,6 @@ void TrayCalendar::Guarded(const std::function<void()>& handler) {
 
 void TrayCalendar::Start() {
   LoadSettings();
-  NoticeTrayHost();
   FinishStartUp();
   // Once, at start: the later loads (opening or cancelling the options) say nothing, and the
   // refusal at 決定 says it again where it matters.
@@ -81,11 +84,11 @@ void TrayCalendar::Start() {
   }
 }
 
-void TrayCalendar::NoticeTrayHost() {
-  const std::string host = desktop_.tray.HostIdentity();
-  if (host.empty() || host == state_.trayHost) return;
-  if (!state_.trayHost.empty()) state_.refreshPending = true;  // a new host has no icons
-  state_.trayHost = host;
+// A new notification area holds none of our icons; it gets the whole row at once rather
+// than at the next tick, which may be a minute away.
+void TrayCalendar::OnTrayHostChanged() {
+  if (state_.startup != StartupPhase::kRunning) return;  // start-up adds them anyway
+  RefreshTrayIcons();
 }
 
 void TrayCalendar::FinishStartUp() {
@@ -93,12 +96,23 @@ void TrayCalendar::FinishStartUp() {
   RefreshTrayIcons();
   state_.startup = StartupPhase::kRunning;
   if (Shows(OptionBox::kClock)) state_.refreshPending = true;
-  desktop_.minuteTimer.SetEnabled(true);
+  AimMinuteTimer();
+}
+
+// Aimed just past the next turn of the minute by the wall clock, whatever the one-time
+// update's delay says, so the clock icons change with the minute; midnight is such a turn.
+void TrayCalendar::AimMinuteTimer() {
+  const LocalDateTime now = desktop_.clock.Now();
+  const int intoMinute = std::clamp(now.second, 0, 59) * 1000 + std::clamp(now.millisecond, 0, 999);
+  desktop_.minuteTimer.Start(kMinute - intoMinute + kPastTheMinute);
 }
 
 bool TrayCalendar::PrepareToQuit() {
+  quitting_ = true;
   DeleteShownIcons();
-  if (desktop_.sync != nullptr) desktop_.sync->syncStatusTimer.SetEnabled(false);
+  desktop_.minuteTimer.Stop();
+  desktop_.autoUpdateTimer.Stop();
+  if (desktop_.sync != nullptr) desktop_.sync->syncStatusTimer.Stop();
   HideWindow();
   return true;
 }
@@ -122,7 +136,8 @@ void TrayCalendar::DeleteShownIcons() {
 void TrayCalendar::RefreshTrayIcons() {
   GlyphList glyphs;
   std::vector<TrayEntry> entries;
-  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi()};
+  const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
+  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), sizes};
 
   const LocalDateTime now = desktop_.clock.Now();
   const DateTexts today = FormatDateTexts(now.date);
@@ -165,52 +180,90 @@ void TrayCalendar::RefreshTrayIcons() {
     entries.push_back({kWeekNumberIcon, "第" + std::to_string(week) + "週"});
   }
 
-  if (desktop_.sync != nullptr && !state_.syncIconShown) {
-    const SyncSettings sync{options_.ntpSetup, options_.httpSetup, options_.ntpServer,
-                            options_.httpServer, options_.proxyServer};
-    if (auto tooltip = RunClockSync(sync, desktop_.sync->services, glyphs, context)) {
-      entries.push_back({kSyncIcon, std::move(*tooltip)});
-      state_.syncIconShown = true;
-      desktop_.sync->syncStatusTimer.SetEnabled(true);  // a running timer keeps its period
-    }
-  }
-
   state_.shownDay = today.day;
 
-  if (ReverseIconOrder(desktop_.tray)) {
-    std::reverse(glyphs.begin(), glyphs.end());
-    std::reverse(entries.begin(), entries.end());
-  }
   for (std::size_t i = 0; i < entries.size(); ++i) {
     AddTrayIcon(desktop_.tray, entries[i].id, entries[i].tooltip, glyphs[i]);
   }
+
+  // The row is in the tray before the clock is set: the status icon follows with the outcome.
+  StartClockSync();
 }
 
+void TrayCalendar::StartClockSync() {
+  if (desktop_.sync == nullptr || state_.syncIconShown || state_.syncRunning) return;
+  const SyncSettings settings{options_.ntpSetup, options_.httpSetup, options_.ntpServer,
+                              options_.httpServer, options_.proxyServer};
+  if (!SyncConfigured(settings)) return;
+  state_.syncRunning = true;
+  SyncServices& services = desktop_.sync->services;
+  desktop_.sync->worker.Run([this, settings, &services]() -> Worker::Continuation {
+    const SyncStatus status = StatusOf(SynchronizeClock(settings, services).result, settings);
+    return [this, status] { Guarded([this, &status] { ShowSyncOutcome(status); }); };
+  });
+}
+
+// The status icon comes last, at the right end of the row; where a host puts a newcomer
+// is the tray layer's concern, which keeps the row in the order it was added.
+void TrayCalendar::ShowSyncOutcome(const SyncStatus& status) {
+  state_.syncRunning = false;
+  if (quitting_) return;
+  if (state_.syncIconShown) DeleteTrayIcon(desktop_.tray, kSyncIcon);
+  GlyphList glyphs;
+  const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
+  AddTextGlyph(glyphs, status.word, true, status.colour,
+               GlyphContext{desktop_.painter, desktop_.window.DisplayDpi(), sizes});
+  AddTrayIcon(desktop_.tray, kSyncIcon, status.tooltip, glyphs[0]);
+  state_.syncIconShown = true;
+  Timer& shown = desktop_.sync->syncStatusTimer;
+  if (!shown.Pending()) shown.Start(kSyncStatusShown);  // a later outcome keeps the first's end
+}
+
+// The one-time update, once its delay has passed, is taken here only when 自動更新 was
+// switched on after the delay ran out.
 void TrayCalendar::OnMinuteTimer() {
-  Timer& minuteTimer = desktop_.minuteTimer;
+  const bool autoUpdateDue = state_.autoUpdateDelayMs != 0 && Shows(OptionBox::kAutoUpdate) &&
+                             !desktop_.autoUpdateTimer.Pending();
   if (state_.refreshPending) {
     state_.refreshPending = false;
     RefreshTrayIcons();
-  } else if (state_.autoUpdateDelayMs != 0 && Shows(OptionBox::kAutoUpdate)) {
-    minuteTimer.SetEnabled(false);
+  } else if (autoUpdateDue) {
     state_.autoUpdateDelayMs = 0;
     RefreshTrayIcons();
-    minuteTimer.SetInterval(Shows(OptionBox::kClock) ? kSecondTick : kMinuteTick);
-    minuteTimer.SetEnabled(true);
   } else if (state_.shownDay !=
              std::to_string(static_cast<unsigned>(desktop_.clock.Now().date.day()))) {
     RefreshTrayIcons();
   } else if (Shows(OptionBox::kClock)) {
     UpdateClockIcons();
   }
-  NoticeTrayHost();
+  AimMinuteTimer();
+}
+
+void TrayCalendar::OnAutoUpdateTimer() {
+  if (state_.autoUpdateDelayMs == 0 || !Shows(OptionBox::kAutoUpdate)) return;
+  state_.autoUpdateDelayMs = 0;
+  state_.refreshPending = false;  // this refresh is the one that was pending
+  RefreshTrayIcons();
+}
+
+// The timers count elapsed time, so after the wall clock moves they would be aimed at the
+// wrong moment: the icons catch up now and the minute timer is aimed again.
+void TrayCalendar::OnWallClockChanged() {
+  if (state_.startup != StartupPhase::kRunning || quitting_) return;
+  if (state_.shownDay != std::to_string(static_cast<unsigned>(desktop_.clock.Now().date.day()))) {
+    RefreshTrayIcons();
+  } else if (Shows(OptionBox::kClock)) {
+    UpdateClockIcons();
+  }
+  AimMinuteTimer();
 }
 
 void TrayCalendar::UpdateClockIcons() {
   const LocalDateTime now = desktop_.clock.Now();
   const std::string hour = HourText(now.hour, Shows(OptionBox::kTwelveHour));
   const std::string minute = MinuteText(now.minute);
-  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi()};
+  const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
+  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), sizes};
   // The panel is sent a picture only when its text changed: the same picture again would
   // only make it redraw, every second.
   if (hour != shownHour_) {
@@ -232,7 +285,7 @@ void TrayCalendar::OnSyncStatusTimer() {
     DeleteTrayIcon(desktop_.tray, kSyncIcon);
     state_.syncIconShown = false;
   }
-  if (desktop_.sync != nullptr) desktop_.sync->syncStatusTimer.SetEnabled(false);
+  if (desktop_.sync != nullptr) desktop_.sync->syncStatusTimer.Stop();
 }
 
 void TrayCalendar::OnTrayEvent(TrayEvent event) {

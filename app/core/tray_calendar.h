@@ -14,7 +14,11 @@
 #include "platform/text_painter.h"
 #include "platform/timer.h"
 #include "platform/tray_host.h"
+#include "platform/worker.h"
 #include "timesync/sync.h"
+#include "timesync/sync_run.h"
+#include "tray/glyphs.h"
+#include "tray/tray_icons.h"
 
 namespace tsukio {
 
@@ -26,11 +30,10 @@ enum class StartupPhase { kLoading, kFirstRefresh, kRunning };
 struct AppState {
   StartupPhase startup = StartupPhase::kLoading;
   bool syncIconShown = false;
-  // Who hosts the tray as last seen: on Linux a D-Bus name or an X window, not a process.
-  std::string trayHost;
-  bool refreshPending = false;  // the next tick refreshes every icon
+  bool syncRunning = false;     // a clock setting is under way on the worker
+  bool refreshPending = false;  // the minute timer's next tick refreshes every icon
   int weekRule = 0;             // 0 ISO, 1 USA
-  int autoUpdateDelayMs = 0;    // milliseconds until the one-time update, 0 once it ran
+  int autoUpdateDelayMs = 0;    // the one-time update's delay while it is due, 0 once it ran
   std::string dateTip;          // the day icon's tooltip as last built
   std::string shownDay;         // the day of the month the icons show
 };
@@ -45,18 +48,20 @@ struct Options {
   std::string proxyServer;  // with "http://" in front while httpSetup is 2 or more
 };
 
-// Setting the clock: what it needs of the outside world, and the timer that takes its
-// status icon away again.
+// Setting the clock: what it needs of the outside world, the timer that takes its status
+// icon away again, and the worker it runs on, so the tray never waits for a server.
 struct ClockSync {
   SyncServices& services;
   Timer& syncStatusTimer;
+  Worker& worker;
 };
 
 // Everything the program asks of the desktop.
 struct Desktop {
   const Clock& clock;
   TrayHost& tray;
-  Timer& minuteTimer;
+  Timer& minuteTimer;      // aimed just past the turn of each minute
+  Timer& autoUpdateTimer;  // the one-time update's delay
   TextPainter& painter;
   MainWindowView& window;
   SettingsStorage& settings;
@@ -83,10 +88,14 @@ class TrayCalendar {
   bool PrepareToQuit();
   void RefreshTrayIcons();
   void OnMinuteTimer();
+  void OnAutoUpdateTimer();
+  // The wall clock was set (by us, by NTP, by hand) or jumped past a sleep.
+  void OnWallClockChanged();
   void UpdateClockIcons();
   void OnSyncStatusTimer();
 
   void OnTrayEvent(TrayEvent event);
+  void OnTrayHostChanged();
   void ResumeFromStandby();
 
   void ShowCalendar();
@@ -130,8 +139,10 @@ class TrayCalendar {
   static constexpr std::string_view kHomepage = TSUKIO_HOMEPAGE;
 
  private:
-  void NoticeTrayHost();
   void FinishStartUp();
+  void AimMinuteTimer();
+  void StartClockSync();
+  void ShowSyncOutcome(const SyncStatus& status);
   void DeleteShownIcons();
   void ShowView(View view, std::string caption);
   void HideWindow();
@@ -152,6 +163,7 @@ class TrayCalendar {
   // The clock texts the tray shows now, so an unchanged picture is not sent again.
   std::string shownHour_;
   std::string shownMinute_;
+  bool quitting_ = false;
   // Why the settings file could not be read at the last load; nothing when it could.
   std::optional<std::string> unreadableSettings_;
 };

@@ -409,7 +409,7 @@ int Icons(const std::vector<std::string>& args, std::ostream& out, const CalEnvi
   const auto [hour, minute] = parsed.time.value_or(std::pair{now.hour, now.minute});
   if (env.icons == nullptr) throw OutputError("icons: drawing is not available here");
 
-  const GlyphContext context{env.icons->Painter(), parsed.dpi.value_or(96)};
+  const GlyphContext context{env.icons->Painter(), parsed.dpi.value_or(96), kLargerTraySizes};
   const DateTexts texts = FormatDateTexts(date);
   const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
   const int week = WeekNumber(date, parsed.weeks.value_or(WeekScheme::kIso));
@@ -432,6 +432,9 @@ int Icons(const std::vector<std::string>& args, std::ostream& out, const CalEnvi
   };
   for (std::size_t i = 0; i < kNames.size(); ++i) {
     write(std::string(kNames[i]) + ".png", GlyphImage(glyphs[i]));
+    for (const Image& larger : glyphs[i].larger) {
+      write(std::string(kNames[i]) + "-" + std::to_string(larger.width) + ".png", larger);
+    }
   }
   write("sheet.png", ContactSheet(glyphs, 6, 8));
   return 0;

@@ -1,106 +1,63 @@
+// tsukio-cal: the text commands, over the core alone. The commands that draw or ask a time
+// server (icons, snapshot, sync) are handed to tsukio-cal-tools, which loads Qt and libcurl.
+#include <limits.h>
 #include <unistd.h>
 
-#include <QApplication>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
-#include <memory>
+#include <string>
+#include <vector>
 
 #include "app/tsukio-cal/cal_cli.h"
-#include "platform/curl/curl_http_client.h"
-#include "platform/null_window_input.h"
-#include "platform/posix/clock_setting.h"
 #include "platform/posix/system_clock.h"
-#include "platform/posix/udp_network.h"
-#include "platform/qt/qt_image_files.h"
-#include "platform/qt/qt_main_window.h"
-#include "platform/qt/qt_text_painter.h"
 
 namespace {
 
-// Qt starts only for a command that draws, so the text commands stay quick. It always draws
-// offscreen: the pictures must not depend on, or need, a display. Widgets need the full
-// application object, so that is the one made.
-void StartQt() {
-  if (QCoreApplication::instance() != nullptr) return;
-  static int argc = 1;
-  static char name[] = "tsukio-cal";
-  static char* argv[] = {name, nullptr};
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static const std::unique_ptr<QApplication> app = std::make_unique<QApplication>(argc, argv);
-  tsukio::RegisterFontSubstitutions();
+bool NeedsTools(const std::vector<std::string>& args) {
+  if (args.empty()) return false;
+  const std::string& command = args[0];
+  if (command != "icons" && command != "snapshot" && command != "sync") return false;
+  for (const std::string& arg : args) {
+    if (arg == "--help" || arg == "-h") return false;  // usage is text
+  }
+  return true;
 }
 
-class QtIconTools final : public tsukio::IconTools {
- public:
-  tsukio::TextPainter& Painter() override {
-    Start();
-    return *painter_;
-  }
-  tsukio::ImageFiles& Files() override {
-    Start();
-    return files_;
-  }
+// Installed, the tools live in libexec; in the build tree, beside this program.
+std::vector<std::filesystem::path> ToolsCandidates() {
+  char self[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return {};
+  const std::filesystem::path dir = std::filesystem::path(std::string(self, n)).parent_path();
+  return {dir / TSUKIO_TOOLS_FROM_BINDIR, dir / "tsukio-cal-tools"};
+}
 
- private:
-  void Start() {
-    if (painter_) return;
-    StartQt();
-    painter_ = std::make_unique<tsukio::QtTextPainter>();
+int RunTools(char** argv) {
+  for (const std::filesystem::path& tools : ToolsCandidates()) {
+    if (access(tools.c_str(), X_OK) != 0) continue;
+    argv[0] = const_cast<char*>(tools.c_str());
+    execv(tools.c_str(), argv);
+    std::cerr << "tsukio-cal: cannot run " << tools.string() << ": " << std::strerror(errno)
+              << '\n';
+    return 1;
   }
-  std::unique_ptr<tsukio::QtTextPainter> painter_;
-  tsukio::QtImageFiles files_;
-};
-
-class QtWindowPictures final : public tsukio::WindowPictures {
- public:
-  tsukio::Image ClientArea(const tsukio::MainWindowModel& model) override {
-    if (!window_) {
-      StartQt();
-      window_ = std::make_unique<tsukio::QtMainWindow>(input_);
-    }
-    return window_->Picture(model);
-  }
-  tsukio::ImageFiles& Files() override { return files_; }
-
- private:
-  tsukio::NullWindowInput input_;
-  std::unique_ptr<tsukio::QtMainWindow> window_;
-  tsukio::QtImageFiles files_;
-};
-
-// The network and the clocks, made for the one command that asks a time server.
-class PosixSyncTools final : public tsukio::SyncTools {
- public:
-  tsukio::SyncServices& Services() override {
-    if (!parts_) parts_ = std::make_unique<Parts>();
-    return parts_->services;
-  }
-
- private:
-  struct Parts {
-    tsukio::PosixDatagramNetwork udp;
-    tsukio::CurlHttpClient http;
-    tsukio::PosixTickCounter ticks;
-    tsukio::PosixUtcClock clock;
-    tsukio::PosixClockSetter setter;
-    tsukio::SyncServices services{udp, http, ticks, clock, setter};
-  };
-  std::unique_ptr<Parts> parts_;
-};
+  std::cerr << "tsukio-cal: tsukio-cal-tools is missing; it draws pictures and sets the clock\n";
+  return 1;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
+  if (NeedsTools(args)) return RunTools(argv);
   const tsukio::SystemClock clock;
-  QtIconTools icons;
-  QtWindowPictures window;
-  PosixSyncTools sync;
   const char* noColour = std::getenv("NO_COLOR");
   const tsukio::CalEnvironment env{
-      clock, isatty(STDOUT_FILENO) == 1 && (noColour == nullptr || *noColour == '\0'), &icons,
-      &window, &sync};
+      clock, isatty(STDOUT_FILENO) == 1 && (noColour == nullptr || *noColour == '\0')};
   const int code = tsukio::RunCal(args, std::cout, std::cerr, env);
   std::cout.flush();
   return code;

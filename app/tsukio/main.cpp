@@ -5,23 +5,27 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPixmap>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 
 #include "app/core/tray_calendar.h"
 #include "app/core/window_input.h"
-#include "platform/curl/curl_http_client.h"
 #include "platform/posix/autostart_file.h"
 #include "platform/posix/clock_setting.h"
+#include "platform/posix/loaded_http_client.h"
 #include "platform/posix/settings_file.h"
 #include "platform/posix/single_instance.h"
 #include "platform/posix/system_clock.h"
 #include "platform/posix/udp_network.h"
 #include "platform/qt/app_icon.h"
-#include "platform/qt/qt_main_window.h"
+#include "platform/qt/qt_clock_change.h"
+#include "platform/qt/qt_lazy_main_window.h"
 #include "platform/qt/qt_resume.h"
 #include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_host.h"
+#include "platform/qt/qt_worker.h"
 #include "resources/resources.h"
 
 namespace {
@@ -70,38 +74,52 @@ int main(int argc, char** argv) {
   try {
     const tsukio::SystemClock clock;
     tsukio::QtTimer minuteTimer;
+    tsukio::QtTimer autoUpdateTimer;
     tsukio::QtTextPainter painter;
     tsukio::TrayCalendar* calendarRef = nullptr;
     tsukio::WindowInput input;
-    tsukio::QtMainWindow window(input);
+    tsukio::LazyMainWindow window(input, [&calendarRef](tsukio::QtMainWindow& built) {
+      ConnectCalendar(built.Calendar(), *calendarRef);
+    });
     QMenu menu;
     tsukio::QtTrayHost tray(menu, [&calendarRef](tsukio::TrayEvent event) {
       calendarRef->Guarded([&calendarRef, event] { calendarRef->OnTrayEvent(event); });
     });
     tsukio::PosixDatagramNetwork udp;
-    tsukio::CurlHttpClient http;
+    tsukio::LoadedHttpClient http(tsukio::HttpModuleCandidates());
     tsukio::PosixTickCounter ticks;
     tsukio::PosixUtcClock utc;
     tsukio::PosixClockSetter setter;
     tsukio::SyncServices services{udp, http, ticks, utc, setter};
     tsukio::QtTimer syncStatusTimer;
-    tsukio::ClockSync sync{services, syncStatusTimer};
+    tsukio::QtWorker worker;
+    tsukio::ClockSync sync{services, syncStatusTimer, worker};
     tsukio::SettingsFile settings(tsukio::SettingsFilePath(tsukio::ProgramName()));
     tsukio::AutostartFile autostart(
         tsukio::AutostartFilePath(),
         tsukio::AutostartEntry(tsukio::resources::DesktopEntry(), tsukio::ExecutablePath()));
-    tsukio::Desktop desktop{clock, tray, minuteTimer, painter, window, settings, autostart, &sync};
+    tsukio::Desktop desktop{clock,  tray,     minuteTimer, autoUpdateTimer, painter,
+                            window, settings, autostart,   &sync};
     tsukio::TrayCalendar calendar(desktop);
     calendarRef = &calendar;
     input.Attach(calendar);
     BuildMenu(menu, calendar);
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(tsukio::AppIcon(64))));
-    ConnectCalendar(window.Calendar(), calendar);
     const tsukio::ResumeWatcher resume(
         [&calendar] { calendar.Guarded([&calendar] { calendar.ResumeFromStandby(); }); });
 
+    const tsukio::ClockChangeWatcher clockChanges(
+        [&calendar] { calendar.Guarded([&calendar] { calendar.OnWallClockChanged(); }); });
+
     calendar.Start();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // A server or a permission prompt may still hold the clock setting: the icons are gone
+    // and the settings saved, so the program ends without waiting for it.
+    if (worker.Busy()) {
+      std::fflush(nullptr);
+      std::_Exit(code);
+    }
+    return code;
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, QStringLiteral("Tsukio"), QString::fromUtf8(e.what()));
     return 0;

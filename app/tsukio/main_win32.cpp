@@ -28,6 +28,7 @@ int main() {
     tsukio::Win32MessageWindow messages;
     const tsukio::Win32Clock clock;
     tsukio::Win32Timer minuteTimer(messages);
+    tsukio::Win32Timer autoUpdateTimer(messages);
     tsukio::GdiTextPainter painter;
     tsukio::WindowInput input;
     tsukio::Win32MainWindow window(
@@ -50,15 +51,18 @@ int main() {
     tsukio::Win32ClockSetter setter;
     tsukio::SyncServices services{udp, http, ticks, utc, setter};
     tsukio::Win32Timer syncStatusTimer(messages);
-    tsukio::ClockSync sync{services, syncStatusTimer};
+    tsukio::Win32Worker worker(messages);
+    tsukio::ClockSync sync{services, syncStatusTimer, worker};
     tsukio::Win32SettingsFile settings(tsukio::SettingsFilePath(tsukio::ProgramName()));
     tsukio::Win32Autostart autostart(tsukio::ExecutablePath());
-    tsukio::Desktop desktop{clock, tray, minuteTimer, painter, window, settings, autostart, &sync};
+    tsukio::Desktop desktop{clock,  tray,     minuteTimer, autoUpdateTimer, painter,
+                            window, settings, autostart,   &sync};
     tsukio::TrayCalendar calendar(desktop);
     calendarRef = &calendar;
     input.Attach(calendar);
     messages.onResume = guarded(&tsukio::TrayCalendar::ResumeFromStandby);
     messages.onCloseRequest = guarded(&tsukio::TrayCalendar::Exit);
+    messages.onTimeChange = guarded(&tsukio::TrayCalendar::OnWallClockChanged);
 
     calendar.Start();
     MSG message{};
@@ -68,6 +72,12 @@ int main() {
       DispatchMessageW(&message);
     }
     calendarRef = nullptr;
+    // A server or a permission prompt may still hold the clock setting: the icons are gone
+    // and the settings saved, so the program ends without waiting for it.
+    if (worker.Busy()) {
+      tray.Flush();
+      ExitProcess(static_cast<UINT>(message.wParam));
+    }
     return static_cast<int>(message.wParam);
   } catch (const std::exception& e) {
     MessageBoxW(nullptr, tsukio::Widen(e.what()).c_str(), L"Tsukio", MB_OK | MB_ICONERROR);

@@ -5,12 +5,14 @@
 namespace tsukio {
 
 LocalDateTime SystemClock::Now() const {
-  const std::time_t now = std::time(nullptr);
+  std::timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
   std::tm local{};
-  localtime_r(&now, &local);
+  localtime_r(&now.tv_sec, &local);
   namespace chr = std::chrono;
   return LocalDateTime{chr::year{local.tm_year + 1900} / (local.tm_mon + 1) / local.tm_mday,
-                       local.tm_hour, local.tm_min, local.tm_sec};
+                       local.tm_hour, local.tm_min, local.tm_sec,
+                       static_cast<int>(now.tv_nsec / 1'000'000)};
 }
 
 }  // namespace tsukio

@@ -21,18 +21,29 @@ QtTextPainter::QtTextPainter(bool antialias) : antialias_(antialias) {
   RegisterFontSubstitutions();
 }
 
-void QtTextPainter::Draw(Canvas16& canvas, const TextRun& run) {
-  constexpr int size = Canvas16::kSize;
-  QImage image(size, size, QImage::Format_RGB32);
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) image.setPixel(x, y, 0xFF000000u | canvas.at(x, y));
+const QFont& QtTextPainter::Font(const TextRun& run) {
+  const int pixels = PixelHeight(run.pointSize, run.dpi);
+  for (const CachedFont& cached : fonts_) {
+    if (cached.face == run.face && cached.pixels == pixels && cached.bold == run.bold) {
+      return cached.font;
+    }
   }
-
   QFont font(QString::fromStdString(run.face));
-  font.setPixelSize(PixelHeight(run.pointSize, run.dpi));
+  font.setPixelSize(pixels);
   font.setBold(run.bold);
   font.setStyleStrategy(antialias_ ? QFont::PreferAntialias : QFont::NoAntialias);
   font.setHintingPreference(QFont::PreferFullHinting);
+  fonts_.push_back({run.face, pixels, run.bold, font});
+  return fonts_.back().font;
+}
+
+// Paints straight into the canvas's own pixels: copying them in and out of a QImage pixel by
+// pixel cost more than the drawing itself.
+void QtTextPainter::Draw(Canvas& canvas, const TextRun& run) {
+  for (std::uint32_t& pixel : canvas.rgb) pixel |= 0xFF000000u;
+  QImage image(reinterpret_cast<uchar*>(canvas.rgb.data()), canvas.size, canvas.size,
+               canvas.size * 4, QImage::Format_RGB32);
+  const QFont& font = Font(run);
   const QString text = QString::fromStdString(run.text);
   const QFontMetrics metrics(font, &image);
   {
@@ -42,10 +53,7 @@ void QtTextPainter::Draw(Canvas16& canvas, const TextRun& run) {
     painter.setPen(QColor(run.colour.Red(), run.colour.Green(), run.colour.Blue()));
     painter.drawText(run.x, run.y + metrics.ascent(), text);
   }
-
-  for (int y = 0; y < size; ++y) {
-    for (int x = 0; x < size; ++x) canvas.at(x, y) = image.pixel(x, y) & 0xFFFFFFu;
-  }
+  for (std::uint32_t& pixel : canvas.rgb) pixel &= 0xFFFFFFu;
 }
 
 }  // namespace tsukio

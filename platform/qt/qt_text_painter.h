@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QFont>
+#include <string>
+#include <vector>
+
 #include "platform/text_painter.h"
 
 namespace tsukio {
@@ -14,10 +18,19 @@ void RegisterFontSubstitutions();
 class QtTextPainter final : public TextPainter {
  public:
   explicit QtTextPainter(bool antialias = true);
-  void Draw(Canvas16& canvas, const TextRun& run) override;
+  void Draw(Canvas& canvas, const TextRun& run) override;
 
  private:
+  struct CachedFont {
+    std::string face;
+    int pixels;
+    bool bold;
+    QFont font;
+  };
+  const QFont& Font(const TextRun& run);
+
   bool antialias_;
+  std::vector<CachedFont> fonts_;  // a handful: two faces at the sizes in use
 };
 
 }  // namespace tsukio

@@ -1,27 +1,21 @@
 #include "platform/qt/qt_timer.h"
 
+#include <algorithm>
+
 namespace tsukio {
 
+// Precise: a coarse timer may fire up to 5% early or late, which at a minute is 3 s.
 QtTimer::QtTimer() {
   timer_.setTimerType(Qt::PreciseTimer);
+  timer_.setSingleShot(true);
 }
 
 void QtTimer::OnTick(std::function<void()> handler) {
   QObject::connect(&timer_, &QTimer::timeout, [handler = std::move(handler)] { handler(); });
 }
 
-// QTimer restarts on any setInterval while active; only a different interval may do that here.
-void QtTimer::SetInterval(int milliseconds) {
-  if (milliseconds != timer_.interval()) timer_.setInterval(milliseconds);
-}
-
-void QtTimer::SetEnabled(bool enabled) {
-  if (enabled == timer_.isActive()) return;
-  if (enabled) {
-    timer_.start();
-  } else {
-    timer_.stop();
-  }
+void QtTimer::Start(int milliseconds) {
+  timer_.start(std::max(milliseconds, 0));
 }
 
 }  // namespace tsukio

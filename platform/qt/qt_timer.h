@@ -10,10 +10,9 @@ class QtTimer final : public Timer {
  public:
   QtTimer();
   void OnTick(std::function<void()> handler) override;
-  void SetInterval(int milliseconds) override;
-  int Interval() const override { return timer_.interval(); }
-  void SetEnabled(bool enabled) override;
-  bool Enabled() const override { return timer_.isActive(); }
+  void Start(int milliseconds) override;
+  void Stop() override { timer_.stop(); }
+  bool Pending() const override { return timer_.isActive(); }
 
  private:
   QTimer timer_;

@@ -1,43 +1,114 @@
 #pragma once
 
+#include <QAbstractNativeEventFilter>
 #include <QMenu>
+#include <QObject>
+#include <QPoint>
 #include <QSystemTrayIcon>
+#include <QTimer>
+#include <deque>
 #include <functional>
-#include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "platform/qt/sni_item.h"
 #include "platform/tray_host.h"
+
+class QDBusServiceWatcher;
 
 namespace tsukio {
 
-// One QSystemTrayIcon per id: a StatusNotifierItem where a watcher runs, XEmbed otherwise.
-// Every icon carries the popup menu, so hosts that open menus themselves have it too.
-class QtTrayHost final : public TrayHost {
+// Where a host puts an icon that arrives after others: after them, before them, or where it
+// stood when the host first met it (first met, it goes before the others).
+enum class TrayPlacement { kAppends, kPrepends, kRemembers };
+
+// Which kind of notification area is taking our icons.
+enum class TrayKind { kNone, kStatusNotifier, kXEmbed };
+
+// The notification area on Linux: each icon its own StatusNotifierItem where a watcher runs
+// on the session bus, a QSystemTrayIcon (XEmbed) where only an X tray does, and nothing
+// but a wait where neither does. Changes of the host arrive as events (the watcher's name
+// changing owner, the X tray selection changing owner) and bring every icon back.
+//
+// Calls of one refresh are gathered and applied together when the event loop next runs:
+// an icon deleted and added again keeps its place and only gets its new picture and
+// tooltip, and the icons the host lacks are added in the order that makes the row read as
+// the program added it on this host.
+class QtTrayHost final : public QObject, public TrayHost, private QAbstractNativeEventFilter {
  public:
-  QtTrayHost(QMenu& menu, std::function<void(TrayEvent)> notify);
+  // `busAddress` empty: the session bus.
+  QtTrayHost(QMenu& menu, std::function<void(TrayEvent)> notify, QString busAddress = {});
   ~QtTrayHost() override;
 
-  void AddIcon(int id, const std::string& tooltip, const Image& picture) override;
-  void ModifyIcon(int id, const Image& picture) override;
+  void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) override;
+  void ModifyIcon(int id, const PictureSet& pictures) override;
   void DeleteIcon(int id) override;
-  bool AddsInReverse() const override;
-  std::string HostIdentity() const override;
+  std::vector<int> LargerPictureSizes() const override;
   void OpenMenu() override;
+  void OnHostChanged(std::function<void()> handler) override;
 
-  // The icons as Qt holds them, for tests.
-  const QSystemTrayIcon* Icon(int id) const;
+  // Applies the gathered calls now rather than when the event loop next runs.
+  void Flush();
+
+  // For tests: the kind of host in use, the icons as the program wants them, in order, and
+  // as they are shown.
+  TrayKind Kind() const { return kind_; }
+  TrayPlacement Placement() const { return placement_; }
   std::vector<int> Ids() const;
+  std::string Tooltip(int id) const;
+  const QSystemTrayIcon* Icon(int id) const;
+  const SniItem* Item(int id) const;
 
  private:
+  struct Wanted {
+    int id;
+    std::string tooltip;
+    std::vector<Image> pictures;
+  };
+  struct Shown {
+    int id;
+    std::unique_ptr<SniItem> item;
+    std::unique_ptr<QSystemTrayIcon> icon;
+    std::vector<Image> pictures;  // what the X tray icon shows, so the same is not sent again
+  };
+
+  bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
+  void ScheduleFlush();
+  void HostMayHaveChanged();
+  void LookAtHost(bool told);
+  std::unique_ptr<Shown> Show(const Wanted& wanted);
+  void Update(Shown& shown, const Wanted& wanted);
+  void RegisterNext();
+  void WatchXTraySelection();
+  Wanted* FindWanted(int id);
+
   QMenu& menu_;
   std::function<void(TrayEvent)> notify_;
-  std::vector<std::pair<int, std::unique_ptr<QSystemTrayIcon>>> icons_;
+  std::function<void()> hostChanged_;
+  QString busAddress_;
+  SniItemOwner owner_;
+  std::vector<Wanted> wanted_;
+  std::vector<std::unique_ptr<Shown>> shown_;  // as the host shows them, left to right
+  std::deque<SniItem*> toRegister_;
+  bool registering_ = false;
+  int generation_ = 0;  // counts hosts, so a late answer from an old one is ignored
+  TrayKind kind_ = TrayKind::kNone;
+  TrayPlacement placement_ = TrayPlacement::kAppends;
+  std::string host_;  // who hosts the icons now: "dbus:<name>", "x11:<window>" or empty
+  QTimer flushTimer_;
+  QTimer hostTimer_;
+  QDBusServiceWatcher* watcherWatch_ = nullptr;
+  std::uint8_t xfixesEvent_ = 0;  // XFixes' first event code, 0 without XFixes
   bool menuOpening_ = false;
-  mutable std::pair<std::string, bool> reversedFor_;  // the host last asked about, and its answer
+  bool hostMenu_ = false;
+  std::optional<QPoint> menuAt_;
+  bool toldWaiting_ = false;
 };
 
 // The D-Bus name that owns the StatusNotifierWatcher, empty when none runs.
-std::string StatusNotifierWatcherOwner();
+std::string StatusNotifierWatcherOwner(const QDBusConnection& bus);
 // The X window that owns the system tray selection of the default screen, empty without X.
 std::string XEmbedTrayOwner();
 

@@ -6,8 +6,8 @@
 
 namespace tsukio {
 
-void GdiTextPainter::Draw(Canvas16& canvas, const TextRun& run) {
-  constexpr int size = Canvas16::kSize;
+void GdiTextPainter::Draw(Canvas& canvas, const TextRun& run) {
+  const int size = canvas.size;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = size;

@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <mutex>
+#include <thread>
 
 #include "platform/win32/win32_text.h"
 
@@ -63,6 +65,15 @@ LRESULT CALLBACK Win32MessageWindow::Procedure(HWND window, UINT message, WPARAM
     if (self->onTray) self->onTray(static_cast<UINT>(w), l);
     return 0;
   }
+  if (message == kContinuationMessage) {
+    const std::unique_ptr<std::function<void()>> done(reinterpret_cast<std::function<void()>*>(l));
+    if (done && *done) (*done)();
+    return 0;
+  }
+  if (message == kTrayFlushMessage) {
+    if (self->onTrayFlush) self->onTrayFlush();
+    return 0;
+  }
   if (message == self->taskbarCreated_ && self->taskbarCreated_ != 0) {
     if (self->onTaskbarCreated) self->onTaskbarCreated();
     return 0;
@@ -76,6 +87,9 @@ LRESULT CALLBACK Win32MessageWindow::Procedure(HWND window, UINT message, WPARAM
       }
       return 0;
     }
+    case WM_TIMECHANGE:
+      if (self->onTimeChange) self->onTimeChange();
+      return 0;
     case WM_CLOSE:
       if (self->onCloseRequest) self->onCloseRequest();
       return 0;
@@ -90,32 +104,76 @@ LRESULT CALLBACK Win32MessageWindow::Procedure(HWND window, UINT message, WPARAM
 Win32Timer::Win32Timer(Win32MessageWindow& window) : window_(window), id_(NextTimerId()) {}
 
 Win32Timer::~Win32Timer() {
-  SetEnabled(false);
+  Stop();
   window_.timers.erase(id_);
 }
 
 void Win32Timer::OnTick(std::function<void()> handler) {
   handler_ = std::move(handler);
   window_.timers[id_] = [this] {
+    // A WM_TIMER already queued when the timer was stopped is not a tick.
+    if (!pending_) return;
+    KillTimer(window_.Handle(), id_);
+    pending_ = false;
     if (handler_) handler_();
   };
 }
 
-// SetTimer on an id that runs restarts its period: only a different interval may do that.
-void Win32Timer::SetInterval(int milliseconds) {
-  if (milliseconds == interval_) return;
-  interval_ = milliseconds;
-  if (enabled_) SetTimer(window_.Handle(), id_, static_cast<UINT>(interval_), nullptr);
+// SetTimer on an id that is pending replaces it.
+void Win32Timer::Start(int milliseconds) {
+  pending_ = true;
+  SetTimer(window_.Handle(), id_, static_cast<UINT>(std::max(milliseconds, 0)), nullptr);
 }
 
-void Win32Timer::SetEnabled(bool enabled) {
-  if (enabled == enabled_) return;
-  enabled_ = enabled;
-  if (enabled) {
-    SetTimer(window_.Handle(), id_, static_cast<UINT>(interval_), nullptr);
-  } else {
-    KillTimer(window_.Handle(), id_);
+void Win32Timer::Stop() {
+  if (!pending_) return;
+  pending_ = false;
+  KillTimer(window_.Handle(), id_);
+}
+
+struct Win32Worker::Shared {
+  std::mutex mutex;
+  HWND window = nullptr;  // none once the worker is destroyed
+  int running = 0;
+};
+
+Win32Worker::Win32Worker(Win32MessageWindow& window) : shared_(std::make_shared<Shared>()) {
+  shared_->window = window.Handle();
+}
+
+Win32Worker::~Win32Worker() {
+  const std::lock_guard lock(shared_->mutex);
+  shared_->window = nullptr;
+}
+
+void Win32Worker::Run(std::function<Continuation()> job) {
+  {
+    const std::lock_guard lock(shared_->mutex);
+    ++shared_->running;
   }
+  // Detached: the program may end while a server keeps the job waiting, and ending must not
+  // wait for it.
+  std::thread([shared = shared_, job = std::move(job)] {
+    Continuation done = job();
+    const std::lock_guard lock(shared->mutex);
+    if (shared->window == nullptr) return;
+    auto posted = std::make_unique<std::function<void()>>([shared, done = std::move(done)] {
+      {
+        const std::lock_guard inner(shared->mutex);
+        --shared->running;
+      }
+      if (done) done();
+    });
+    if (PostMessageW(shared->window, Win32MessageWindow::kContinuationMessage, 0,
+                     reinterpret_cast<LPARAM>(posted.get()))) {
+      posted.release();  // the message window owns it now
+    }
+  }).detach();
+}
+
+bool Win32Worker::Busy() const {
+  const std::lock_guard lock(shared_->mutex);
+  return shared_->running > 0;
 }
 
 std::wstring TrayTooltip(const std::string& utf8) {
@@ -163,9 +221,16 @@ HICON IconFromImage(const Image& picture, int size) {
   return icon;
 }
 
+TrayPlacement SystemTrayPlacement() {
+  const OSVERSIONINFOW version = RealVersion();
+  const bool prepends =
+      (version.dwMajorVersion == 5 && version.dwMinorVersion >= 1) || version.dwMajorVersion == 6;
+  return prepends ? TrayPlacement::kPrepends : TrayPlacement::kAppends;
+}
+
 Win32TrayHost::Win32TrayHost(Win32MessageWindow& window, std::vector<Win32MenuEntry> menu,
-                             std::function<void(TrayEvent)> notify)
-    : window_(window), menu_(std::move(menu)), notify_(std::move(notify)) {
+                             std::function<void(TrayEvent)> notify, TrayPlacement placement)
+    : window_(window), menu_(std::move(menu)), notify_(std::move(notify)), placement_(placement) {
   window_.onTray = [this](UINT, LPARAM event) {
     switch (LOWORD(event)) {
       case WM_LBUTTONDOWN:
@@ -180,13 +245,18 @@ Win32TrayHost::Win32TrayHost(Win32MessageWindow& window, std::vector<Win32MenuEn
         notify_(TrayEvent::kOther);
     }
   };
-  window_.onTaskbarCreated = [this] { AddAgain(); };
+  window_.onTaskbarCreated = [this] { TaskbarCreated(); };
+  window_.onTrayFlush = [this] {
+    flushPosted_ = false;
+    Flush();
+  };
 }
 
 Win32TrayHost::~Win32TrayHost() {
-  for (const Icon& icon : icons_) Send(NIM_DELETE, icon, 0);
+  for (const Icon& icon : shown_) Send(NIM_DELETE, icon, 0);
   window_.onTray = nullptr;
   window_.onTaskbarCreated = nullptr;
+  window_.onTrayFlush = nullptr;
 }
 
 NOTIFYICONDATAW Win32TrayHost::Data(const Icon& icon, UINT flags, HICON handle) const {
@@ -204,7 +274,20 @@ NOTIFYICONDATAW Win32TrayHost::Data(const Icon& icon, UINT flags, HICON handle) 
 }
 
 bool Win32TrayHost::Send(DWORD message, const Icon& icon, UINT flags) {
-  HICON handle = (flags & NIF_ICON) ? IconFromImage(icon.picture, IconSize()) : nullptr;
+  if (onSent) {
+    const char* op = message == NIM_ADD ? "+" : message == NIM_DELETE ? "-" : "~";
+    onSent(op + std::to_string(icon.id));
+  }
+  HICON handle = nullptr;
+  if ((flags & NIF_ICON) && !icon.pictures.empty()) {
+    // The picture drawn nearest the size shown, not below it where there is one.
+    const int size = IconSize();
+    const Image* best = &icon.pictures.front();
+    for (const Image& picture : icon.pictures) {
+      if (picture.width <= size && picture.width > best->width) best = &picture;
+    }
+    handle = IconFromImage(*best, size);
+  }
   NOTIFYICONDATAW data = Data(icon, flags, handle);
   const bool ok = Shell_NotifyIconW(message, &data);
   // The shell keeps a copy of the icon.
@@ -212,54 +295,99 @@ bool Win32TrayHost::Send(DWORD message, const Icon& icon, UINT flags) {
   return ok;
 }
 
-void Win32TrayHost::AddIcon(int id, const std::string& tooltip, const Image& picture) {
-  if (std::any_of(icons_.begin(), icons_.end(), [id](const Icon& i) { return i.id == id; })) return;
-  icons_.push_back(Icon{id, TrayTooltip(tooltip), picture});
-  // Kept even when the taskbar refuses it: a taskbar that starts later gets it.
-  Send(NIM_ADD, icons_.back(), NIF_ICON | NIF_TIP | NIF_MESSAGE);
+void Win32TrayHost::ScheduleFlush() {
+  if (flushPosted_) return;
+  flushPosted_ = PostMessageW(window_.Handle(), Win32MessageWindow::kTrayFlushMessage, 0, 0);
+  if (!flushPosted_) Flush();
 }
 
-void Win32TrayHost::ModifyIcon(int id, const Image& picture) {
-  for (Icon& icon : icons_) {
+void Win32TrayHost::AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) {
+  const auto same = [id](const Icon& i) { return i.id == id; };
+  if (std::any_of(wanted_.begin(), wanted_.end(), same)) return;
+  wanted_.push_back(Icon{id, TrayTooltip(tooltip), pictures});
+  ScheduleFlush();
+}
+
+void Win32TrayHost::ModifyIcon(int id, const PictureSet& pictures) {
+  for (Icon& icon : wanted_) {
     if (icon.id != id) continue;
-    icon.picture = picture;
-    Send(NIM_MODIFY, icon, NIF_ICON | NIF_MESSAGE);
+    icon.pictures = pictures;
+    ScheduleFlush();
   }
 }
 
 void Win32TrayHost::DeleteIcon(int id) {
-  const auto it = std::find_if(icons_.begin(), icons_.end(), [id](const Icon& i) { return i.id == id; });
-  if (it == icons_.end()) return;
-  Send(NIM_DELETE, *it, 0);
-  icons_.erase(it);
+  if (std::erase_if(wanted_, [id](const Icon& i) { return i.id == id; }) > 0) ScheduleFlush();
 }
 
-// A new taskbar has none of our icons; one that only changed (a new resolution) still has
-// them, and then an add fails where a modify does not.
-void Win32TrayHost::AddAgain() {
-  for (const Icon& icon : icons_) {
-    if (!Send(NIM_ADD, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE)) {
-      Send(NIM_MODIFY, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE);
-    }
+void Win32TrayHost::OnHostChanged(std::function<void()> handler) {
+  hostChanged_ = std::move(handler);
+}
+
+// Icons kept are the run that already stands in the wanted order on the side away from where
+// the taskbar adds; the others are taken away and added again after them, in an order that
+// makes the row read as wanted. An icon the taskbar refused stays counted as shown: a
+// taskbar that starts later gets it at TaskbarCreated.
+void Win32TrayHost::Flush() {
+  std::erase_if(shown_, [this](const Icon& shown) {
+    const bool gone = std::none_of(wanted_.begin(), wanted_.end(),
+                                   [&](const Icon& w) { return w.id == shown.id; });
+    if (gone) Send(NIM_DELETE, shown, 0);
+    return gone;
+  });
+  const std::size_t count = wanted_.size();
+  const std::size_t s = shown_.size();
+  const auto update = [this](Icon& shown, const Icon& wanted) {
+    const auto samePictures = [](const PictureSet& a, const PictureSet& b) {
+      return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Image& x, const Image& y) {
+        return x.width == y.width && x.height == y.height && x.argb == y.argb;
+      });
+    };
+    if (shown.tooltip == wanted.tooltip && samePictures(shown.pictures, wanted.pictures)) return;
+    const UINT flags = NIF_ICON | NIF_MESSAGE | (shown.tooltip == wanted.tooltip ? 0 : NIF_TIP);
+    shown = wanted;
+    Send(NIM_MODIFY, shown, flags);
+  };
+  const auto add = [this](const Icon& icon) {
+    Send(NIM_ADD, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE);
+    return icon;
+  };
+  std::size_t kept = 0;
+  if (placement_ == TrayPlacement::kAppends) {
+    while (kept < s && shown_[kept].id == wanted_[kept].id) ++kept;
+    for (std::size_t i = kept; i < s; ++i) Send(NIM_DELETE, shown_[i], 0);
+    shown_.resize(kept);
+    for (std::size_t i = 0; i < kept; ++i) update(shown_[i], wanted_[i]);
+    for (std::size_t i = kept; i < count; ++i) shown_.push_back(add(wanted_[i]));
+  } else {
+    while (kept < s && shown_[s - 1 - kept].id == wanted_[count - 1 - kept].id) ++kept;
+    for (std::size_t i = 0; i < s - kept; ++i) Send(NIM_DELETE, shown_[i], 0);
+    shown_.erase(shown_.begin(), shown_.begin() + static_cast<std::ptrdiff_t>(s - kept));
+    for (std::size_t i = 0; i < kept; ++i) update(shown_[i], wanted_[count - kept + i]);
+    for (std::size_t i = count - kept; i-- > 0;) shown_.insert(shown_.begin(), add(wanted_[i]));
   }
 }
 
-// The notification areas of Windows XP to Windows 8.1 (NT 5.1 to 6.3) put a new icon on the
-// left of those already there, so the row is added last icon first; earlier and later
-// versions put it on the right.
-bool Win32TrayHost::AddsInReverse() const {
-  const OSVERSIONINFOW version = RealVersion();
-  return (version.dwMajorVersion == 5 && version.dwMinorVersion >= 1) || version.dwMajorVersion == 6;
+// A new taskbar has none of our icons; one that only changed (a new resolution) still has
+// them, and then an add fails where a modify does not. Either way the row is sent again whole.
+void Win32TrayHost::TaskbarCreated() {
+  const auto again = [this](const Icon& icon) {
+    if (!Send(NIM_ADD, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE)) {
+      Send(NIM_MODIFY, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE);
+    }
+  };
+  if (placement_ == TrayPlacement::kAppends) {
+    for (const Icon& icon : shown_) again(icon);
+  } else {
+    for (auto icon = shown_.rbegin(); icon != shown_.rend(); ++icon) again(*icon);
+  }
+  if (hostChanged_) hostChanged_();
 }
 
-// The taskbar window and the process that owns it: a new taskbar is a new window.
-std::string Win32TrayHost::HostIdentity() const {
-  HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
-  if (taskbar == nullptr) return {};
-  DWORD process = 0;
-  GetWindowThreadProcessId(taskbar, &process);
-  return "pid:" + std::to_string(process) + " hwnd:" +
-         std::to_string(reinterpret_cast<std::uintptr_t>(taskbar));
+std::vector<int> Win32TrayHost::LargerPictureSizes() const {
+  const int size = IconSize();
+  if (size > 16) return {size};
+  return {};
 }
 
 int Win32TrayHost::IconSize() const {
@@ -297,7 +425,7 @@ void Win32TrayHost::OpenMenu() {
 
 std::vector<int> Win32TrayHost::Ids() const {
   std::vector<int> ids;
-  for (const Icon& icon : icons_) ids.push_back(icon.id);
+  for (const Icon& icon : wanted_) ids.push_back(icon.id);
   return ids;
 }
 

@@ -5,12 +5,14 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/image.h"
 #include "platform/timer.h"
 #include "platform/tray_host.h"
+#include "platform/worker.h"
 
 namespace tsukio {
 
@@ -27,10 +29,17 @@ class Win32MessageWindow {
   HWND Handle() const { return window_; }
   // The message the tray sends about our icons.
   static constexpr UINT kTrayMessage = WM_APP + 1;
+  // A worker's continuation, posted from its thread: lParam owns a std::function<void()>.
+  static constexpr UINT kContinuationMessage = WM_APP + 2;
+  // The tray's changes, gathered into one pass over the row.
+  static constexpr UINT kTrayFlushMessage = WM_APP + 3;
 
   std::function<void(UINT id, LPARAM event)> onTray;
   std::function<void()> onTaskbarCreated;
   std::function<void()> onResume;
+  // WM_TIMECHANGE: the wall clock was set.
+  std::function<void()> onTimeChange;
+  std::function<void()> onTrayFlush;
   // WM_CLOSE: another program (the installer, the uninstaller) asks this one to quit.
   std::function<void()> onCloseRequest;
   // WM_TIMER, by timer id.
@@ -42,7 +51,7 @@ class Win32MessageWindow {
   UINT taskbarCreated_ = 0;
 };
 
-// A repeating SetTimer timer on the message window.
+// A one-shot timer: SetTimer on the message window, killed at its first tick.
 class Win32Timer final : public Timer {
  public:
   explicit Win32Timer(Win32MessageWindow& window);
@@ -51,17 +60,35 @@ class Win32Timer final : public Timer {
   Win32Timer& operator=(const Win32Timer&) = delete;
 
   void OnTick(std::function<void()> handler) override;
-  void SetInterval(int milliseconds) override;
-  int Interval() const override { return interval_; }
-  void SetEnabled(bool enabled) override;
-  bool Enabled() const override { return enabled_; }
+  void Start(int milliseconds) override;
+  void Stop() override;
+  bool Pending() const override { return pending_; }
 
  private:
   Win32MessageWindow& window_;
   UINT_PTR id_;
-  int interval_ = 1000;
-  bool enabled_ = false;
+  bool pending_ = false;
   std::function<void()> handler_;
+};
+
+// Each job on a thread of its own; its continuation is posted to the message window and runs
+// there. Destroying the worker never waits for a job: one still running finishes on its own
+// and its continuation is dropped.
+class Win32Worker final : public Worker {
+ public:
+  explicit Win32Worker(Win32MessageWindow& window);
+  ~Win32Worker() override;
+  Win32Worker(const Win32Worker&) = delete;
+  Win32Worker& operator=(const Win32Worker&) = delete;
+
+  void Run(std::function<Continuation()> job) override;
+  // Whether a job is running or its continuation waits to run.
+  bool Busy() const;
+
+  struct Shared;
+
+ private:
+  std::shared_ptr<Shared> shared_;
 };
 
 // One popup-menu entry; an empty caption is a separator.
@@ -78,39 +105,58 @@ std::wstring TrayTooltip(const std::string& utf8);
 // A 32-bit icon with per-pixel alpha from a picture, enlarged by whole pixels to `size`.
 HICON IconFromImage(const Image& picture, int size);
 
-// One Shell_NotifyIconW icon per id. It keeps each icon's tooltip and picture, so that a new
-// taskbar (TaskbarCreated) gets every icon again, in the order they were added.
+// Where a notification area puts an icon it has not shown before.
+enum class TrayPlacement { kAppends, kPrepends };
+// The notification areas of Windows XP to Windows 8.1 (NT 5.1 to 6.3), and wine's, put a new
+// icon on the left of those already there; earlier and later versions on the right.
+TrayPlacement SystemTrayPlacement();
+
+// One Shell_NotifyIconW icon per id. Changes are gathered and made in one pass (Flush, posted
+// to the message window), which keeps the row in the order the icons were added whatever
+// side the taskbar puts a newcomer on: icons from the first out of place are taken away and
+// added again. A delete and add of the same id in one pass is a change of picture, so the
+// icon keeps its place.
 class Win32TrayHost final : public TrayHost {
  public:
   Win32TrayHost(Win32MessageWindow& window, std::vector<Win32MenuEntry> menu,
-                std::function<void(TrayEvent)> notify);
+                std::function<void(TrayEvent)> notify,
+                TrayPlacement placement = SystemTrayPlacement());
   ~Win32TrayHost() override;
 
-  void AddIcon(int id, const std::string& tooltip, const Image& picture) override;
-  void ModifyIcon(int id, const Image& picture) override;
+  void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) override;
+  void ModifyIcon(int id, const PictureSet& pictures) override;
   void DeleteIcon(int id) override;
-  bool AddsInReverse() const override;
-  std::string HostIdentity() const override;
+  std::vector<int> LargerPictureSizes() const override;
   void OpenMenu() override;
+  void OnHostChanged(std::function<void()> handler) override;
 
-  // The ids as added, for tests.
+  // Makes the gathered changes now.
+  void Flush();
+  // The ids wanted, in reading order, for tests.
   std::vector<int> Ids() const;
+  // Told of each message to the taskbar, for tests: "+id" added, "-id" deleted, "~id" changed.
+  std::function<void(const std::string&)> onSent;
 
  private:
   struct Icon {
     int id;
     std::wstring tooltip;
-    Image picture;
+    PictureSet pictures;
   };
   NOTIFYICONDATAW Data(const Icon& icon, UINT flags, HICON handle) const;
   bool Send(DWORD message, const Icon& icon, UINT flags);
-  void AddAgain();
+  void ScheduleFlush();
+  void TaskbarCreated();
   int IconSize() const;
 
   Win32MessageWindow& window_;
   std::vector<Win32MenuEntry> menu_;
   std::function<void(TrayEvent)> notify_;
-  std::vector<Icon> icons_;
+  TrayPlacement placement_;
+  std::function<void()> hostChanged_;
+  std::vector<Icon> wanted_;  // in reading order
+  std::vector<Icon> shown_;   // as the taskbar has them, left to right
+  bool flushPosted_ = false;
   bool menuOpen_ = false;
 };
 

@@ -101,6 +101,24 @@ TEST(AlmanacText, RejectsTextsThatAreNoDate) {
   EXPECT_THROW(AlmanacText("2019", "x", "1"), DateTextError);  // even outside the table
 }
 
+// The compiled-in table answers from day indexes made at first use; they must say what the
+// text rules say, on every day of the years at the table's edges and of a leap year.
+TEST(AlmanacText, TheDayIndexesAgreeWithTheTextRules) {
+  const std::string_view table = resources::AlmanacTable();
+  for (int year : {1900, 2012, 2100}) {
+    for (auto d = std::chrono::sys_days{std::chrono::year{year} / 1 / 1};
+         d < std::chrono::sys_days{std::chrono::year{year + 1} / 1 / 1}; d += std::chrono::days{1}) {
+      const DateTexts t = FormatDateTexts(std::chrono::year_month_day{d});
+      const AlmanacEntry indexed = LookUpAlmanac(t.year, t.month, t.day);
+      const AlmanacEntry text = LookUpAlmanacIn(table, t.year, t.month, t.day);
+      ASSERT_EQ(indexed.rokuyo, text.rokuyo) << t.year << "-" << t.month << "-" << t.day;
+      ASSERT_EQ(indexed.solarTerm, text.solarTerm) << t.year << "-" << t.month << "-" << t.day;
+      ASSERT_EQ(indexed.solarTermName, text.solarTermName) << t.year << "-" << t.month << "-" << t.day;
+    }
+  }
+  EXPECT_EQ(LookUpAlmanac("02012", "1", "1").rokuyo, "");  // a label is matched as written
+}
+
 TEST(AlmanacText, ReadsTablesWithCrLfAndDuplicateOrMissingLines) {
   const std::string table =
       "[2009]\r\nseki=010501200204021803050320040504200505052106050621070707230807082309070923"

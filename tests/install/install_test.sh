@@ -16,6 +16,8 @@ prefix=$work/prefix
 
 expected="bin/tsukio
 bin/tsukio-cal
+libexec/tsukio/tsukio-cal-tools
+libexec/tsukio/tsukio-http.so
 share/applications/tsukio.desktop
 share/doc/tsukio/copyright
 share/icons/hicolor/128x128/apps/tsukio.png

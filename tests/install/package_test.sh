@@ -32,6 +32,8 @@ contents=$(dpkg-deb -c "$deb")
 files=$(awk '$1 !~ /^d/ {print $6}' <<<"$contents" | LC_ALL=C sort)
 expected="./usr/bin/tsukio
 ./usr/bin/tsukio-cal
+./usr/libexec/tsukio/tsukio-cal-tools
+./usr/libexec/tsukio/tsukio-http.so
 ./usr/share/applications/tsukio.desktop
 ./usr/share/doc/tsukio/copyright
 ./usr/share/icons/hicolor/128x128/apps/tsukio.png

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/curl/curl_http_client.h"
+#include "platform/posix/loaded_http_client.h"
 #include "tests/network/child_process.h"
 #include "tests/support/fake_sync.h"
 #include "timesync/http_date.h"
@@ -125,6 +126,19 @@ TEST_F(HttpOverLoopback, DirectTheServersOwnDate) {
   EXPECT_TRUE(ParseHttpDate(*date)) << *date;  // the server's clock, in the fixed form
   EXPECT_EQ(Date(HttpAccessMode::kDirect, "/agent"), kRfc1123);
   EXPECT_EQ(Date(HttpAccessMode::kDirect, "/missing").has_value(), true);  // a 404 serves
+}
+
+// The tray's client: the module is loaded at the first request and answers as the client
+// linked in does; a module that is not there is a server that cannot be reached.
+TEST_F(HttpOverLoopback, TheLoadedModuleAnswersAndAMissingOneFails) {
+  LoadedHttpClient loaded({"/nonexistent/tsukio-http.so", TSUKIO_HTTP_MODULE});
+  EXPECT_FALSE(loaded.Loaded());
+  EXPECT_EQ(loaded.DateHeader({HttpAccessMode::kDirect, Url("/agent"), {}}), kRfc1123);
+  EXPECT_TRUE(loaded.Loaded());
+
+  LoadedHttpClient missing({"/nonexistent/tsukio-http.so"});
+  EXPECT_FALSE(missing.DateHeader({HttpAccessMode::kDirect, Url("/agent"), {}}));
+  EXPECT_FALSE(missing.Loaded());
 }
 
 TEST_F(HttpOverLoopback, RedirectsAreFollowedToTheFinalDate) {

@@ -41,7 +41,7 @@ TEST(ClockSync, NoMethodNoStatusIcon) {
   s.Start();
   EXPECT_EQ(s.desktop.tray.Ids(), Ids{110});
   EXPECT_TRUE(s.desktop.sync.udp.sent.empty());
-  EXPECT_FALSE(s.desktop.syncStatusTimer().Enabled());
+  EXPECT_FALSE(s.desktop.syncStatusTimer().Pending());
 }
 
 TEST(ClockSync, SetTheStatusComesLastWithItsPictureAndTooltip) {
@@ -58,8 +58,8 @@ TEST(ClockSync, SetTheStatusComesLastWithItsPictureAndTooltip) {
   EXPECT_EQ(s.Status().picture.at(8, 8), 0xFFFFFFFFu);
   EXPECT_EQ(s.desktop.sync.setter.asked.size(), 1u);
   EXPECT_TRUE(s.calendar.State().syncIconShown);
-  EXPECT_TRUE(s.desktop.syncStatusTimer().Enabled());
-  EXPECT_EQ(s.desktop.syncStatusTimer().Interval(), 5000);
+  EXPECT_TRUE(s.desktop.syncStatusTimer().Pending());
+  EXPECT_EQ(s.desktop.syncStatusTimer().lastDelay, 5000);
 }
 
 TEST(ClockSync, NoAnswerIsSvNamingTheServer) {
@@ -97,7 +97,7 @@ TEST(ClockSync, TheStatusGoesAfterFiveSecondsAndTheRestStays) {
   EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110}));
   EXPECT_EQ(s.desktop.tray.log, Log{"delete 170"});
   EXPECT_FALSE(s.calendar.State().syncIconShown);
-  EXPECT_FALSE(s.desktop.syncStatusTimer().Enabled());
+  EXPECT_FALSE(s.desktop.syncStatusTimer().Pending());
   EXPECT_EQ(s.desktop.syncStatusTimer().ticks, 1);
   s.desktop.Advance(Millis(60000));
   EXPECT_EQ(s.desktop.syncStatusTimer().ticks, 1);  // once only
@@ -118,7 +118,7 @@ TEST(ClockSync, ARefreshWithinTheFiveSecondsShowsAFreshStatusTillTheFirstTimerTi
   EXPECT_TRUE(s.Shows(170));
   s.desktop.Advance(Millis(1));  // five seconds after the first: its timer was not restarted
   EXPECT_FALSE(s.Shows(170));
-  EXPECT_FALSE(s.desktop.syncStatusTimer().Enabled());
+  EXPECT_FALSE(s.desktop.syncStatusTimer().Pending());
 }
 
 TEST(ClockSync, ExitWhileTheStatusShowsRemovesItAndStopsTheTimer) {
@@ -130,7 +130,7 @@ TEST(ClockSync, ExitWhileTheStatusShowsRemovesItAndStopsTheTimer) {
   EXPECT_EQ(s.desktop.tray.log, (Log{"delete 110", "delete 170"}));
   EXPECT_TRUE(s.desktop.tray.icons.empty());
   EXPECT_FALSE(s.calendar.State().syncIconShown);
-  EXPECT_FALSE(s.desktop.syncStatusTimer().Enabled());
+  EXPECT_FALSE(s.desktop.syncStatusTimer().Pending());
   EXPECT_TRUE(s.desktop.window.closed);
 }
 
@@ -157,6 +157,46 @@ TEST(ClockSync, HttpBeforeNtpAndUnknownModesFailAtOnce) {
   EXPECT_EQ(unknown.LastRun().text, "sv");
   EXPECT_TRUE(unknown.desktop.sync.http.requests.empty());
   EXPECT_TRUE(unknown.desktop.sync.udp.sent.empty());
+}
+
+// The server answers late: the row is in the tray meanwhile, and the status icon joins it at
+// the right end when the outcome comes back from the worker.
+TEST(ClockSyncOffTheEventLoop, TheRowFirstTheStatusLastWhenTheAnswerComes) {
+  Story s(At(2011, 5, 10, 13, 5));
+  s.keys = "Month=1\nWeek=1\nTime=1\nNumber=1\n";
+  s.UseNtp();
+  s.desktop.worker.immediate = false;
+  s.Start();
+  EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
+  EXPECT_TRUE(s.calendar.State().syncRunning);
+  EXPECT_TRUE(s.desktop.sync.udp.sent.empty());  // the job has not run on the event loop
+  ASSERT_EQ(s.desktop.worker.jobs.size(), 1u);
+
+  s.calendar.Refresh();  // a refresh meanwhile does not ask a second time
+  EXPECT_EQ(s.desktop.worker.jobs.size(), 1u);
+
+  s.desktop.worker.FinishOne();
+  EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130, 170}));
+  EXPECT_EQ(s.Status().tooltip, "時刻調整完了");
+  EXPECT_FALSE(s.calendar.State().syncRunning);
+  EXPECT_TRUE(s.calendar.State().syncIconShown);
+  s.desktop.Advance(Millis(5000));
+  EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
+
+  s.calendar.Refresh();  // the next refresh asks again
+  EXPECT_EQ(s.desktop.worker.started, 2);
+}
+
+TEST(ClockSyncOffTheEventLoop, AnOutcomeAfterExitAddsNothing) {
+  Story s(At(2011, 5, 10, 9, 0));
+  s.UseNtp();
+  s.desktop.worker.immediate = false;
+  s.Start();
+  s.calendar.Exit();
+  s.desktop.worker.FinishOne();
+  EXPECT_TRUE(s.desktop.tray.icons.empty());
+  EXPECT_FALSE(s.calendar.State().syncIconShown);
+  EXPECT_FALSE(s.desktop.syncStatusTimer().Pending());
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ namespace {
 using testing::At;
 using testing::HeadlessDesktop;
 using testing::Millis;
+namespace chr = std::chrono;
 using Ids = std::vector<int>;
 
 constexpr auto kSecond = Millis(1000);
@@ -43,6 +44,12 @@ struct Story {
     return texts;
   }
   std::string Tooltip(int id) const { return desktop.tray.Icon(id).tooltip; }
+  // Everything drawn since the runs were last cleared, as one text.
+  std::string Drawn() const {
+    std::string all;
+    for (const TextRun& run : desktop.painter.runs) all += run.text;
+    return all;
+  }
 };
 
 TEST(StartUp, FirstStartWithNoSettingsShowsTheDayIconAlone) {
@@ -52,8 +59,9 @@ TEST(StartUp, FirstStartWithNoSettingsShowsTheDayIconAlone) {
   EXPECT_EQ(s.Tooltip(110), "2011年3月8日(火)  第10週");
   EXPECT_EQ(s.calendar.State().startup, StartupPhase::kRunning);
   EXPECT_EQ(s.calendar.State().shownDay, "8");
-  EXPECT_TRUE(s.desktop.minuteTimer().Enabled());
-  EXPECT_EQ(s.desktop.minuteTimer().Interval(), 30000);  // the one-time update's delay
+  EXPECT_TRUE(s.desktop.minuteTimer().Pending());
+  EXPECT_EQ(s.desktop.minuteTimer().lastDelay, 60050);      // just past the next minute
+  EXPECT_EQ(s.desktop.autoUpdateTimer().lastDelay, 30000);  // the one-time update's delay
   EXPECT_EQ(s.calendar.State().autoUpdateDelayMs, 30000);
   EXPECT_FALSE(s.desktop.window.shown.visible);
   // The first refresh deletes before it adds: nothing of an earlier run may linger. (The
@@ -100,11 +108,15 @@ TEST(Refresh, AlmanacAndWeekSchemeInTheTooltip) {
   EXPECT_EQ(outside.Tooltip(110), "1899年2月6日(月)  第6週");
 }
 
-TEST(Refresh, BuildOrderAndTheHostsThatPrepend) {
+TEST(Refresh, BuildOrder) {
   Story s(At(2011, 5, 10, 13, 5));
   s.ShowEverything();
+  s.desktop.tray.largerSizes = {22, 32};
   s.calendar.Start();
   EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
+  for (const testing::TrayIcon& icon : s.desktop.tray.icons) {
+    EXPECT_EQ(icon.sizes, (std::vector<int>{16, 22, 32})) << icon.id;  // as the tray asks
+  }
   EXPECT_EQ(s.Tooltip(100), "今月");
   EXPECT_EQ(s.Tooltip(120), "曜日");
   EXPECT_EQ(s.Tooltip(140), "時");
@@ -112,13 +124,6 @@ TEST(Refresh, BuildOrderAndTheHostsThatPrepend) {
   EXPECT_EQ(s.Tooltip(130), "第19週");
   EXPECT_EQ(s.RefreshedTexts(),
             (std::vector<std::string>{"5", "1", "0", "火", "1", "3", "5", "1", "9"}));
-
-  Story reversed(At(2011, 5, 10, 13, 5));
-  reversed.ShowEverything();
-  reversed.desktop.tray.prepends = true;
-  reversed.calendar.Start();
-  EXPECT_EQ(reversed.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
-  EXPECT_EQ(reversed.desktop.tray.log.back(), "add 100");
 }
 
 TEST(Refresh, TwelveHourClock) {
@@ -141,83 +146,186 @@ TEST(Refresh, TwelveHourClock) {
   }
 }
 
-TEST(Timer, OneTimeUpdateThenTheSecondPaceThroughMidnight) {
-  Story s(At(2011, 5, 10, 23, 58, 0));
-  s.Stored("Time=1\nAuto=1\n");
+// The clock icons follow the wall clock: the minute icon changes within a second after the
+// minute turns, whatever the one-time update's delay, and also after 設定 reloaded it.
+TEST(Timer, TheMinuteIconTurnsWithTheMinute) {
+  struct Case {
+    std::string keys;
+    bool optionsOpened;
+  };
+  for (const Case& c : std::vector<Case>{{"Auto=0\nAutoTime=30\n", false},
+                                         {"Auto=0\nAutoTime=300\n", false},
+                                         {"Auto=1\nAutoTime=45\n", false},
+                                         {"Auto=0\nAutoTime=11\n", true},
+                                         {"Auto=1\nAutoTime=300\n", true}}) {
+    SCOPED_TRACE(c.keys + (c.optionsOpened ? " 設定" : ""));
+    Story s(At(2011, 5, 10, 10, 0, 17) + Millis(400));
+    s.Stored("Time=1\n" + c.keys);
+    s.calendar.Start();
+    for (int minute = 1; minute <= 6; ++minute) {
+      if (c.optionsOpened && minute == 3) {
+        s.desktop.Advance(Millis(20000));
+        s.calendar.ShowOptions();
+        s.desktop.Advance(Millis(5000));
+        s.calendar.CancelOptions();
+      }
+      // Up to just before the turn: the old minute still shows.
+      const Millis toTurn = chr::floor<Millis>(At(2011, 5, 10, 10, minute) - s.desktop.WallTime());
+      s.desktop.Advance(toTurn - Millis(1));
+      s.desktop.painter.runs.clear();
+      s.desktop.Advance(kSecond);
+      EXPECT_TRUE(s.Drawn().ends_with(std::to_string(minute))) << "10:0" << minute;
+    }
+  }
+}
+
+TEST(Timer, AtRestOneTickAMinuteWithOrWithoutTheClock) {
+  for (const char* keys : {"Time=1\nAuto=1\n", "Auto=0\n", "Month=1\nWeek=1\n"}) {
+    Story s(At(2011, 5, 10, 9, 0, 30));
+    s.Stored(keys);
+    s.calendar.Start();
+    s.desktop.Advance(Millis(10 * 60000));
+    EXPECT_EQ(s.desktop.minuteTimer().ticks, 10) << keys;
+  }
+}
+
+TEST(Timer, TheOneTimeUpdateKeepsItsDelayAndRules) {
+  Story s(At(2011, 5, 10, 9, 0, 20));
+  s.Stored("Auto=1\nAutoTime=45\n");
   s.calendar.Start();
-  EXPECT_TRUE(s.calendar.State().refreshPending);  // with the clock shown, the first tick refreshes
-  s.desktop.Advance(Millis(30000));                // 23:58:30: the pending refresh
-  EXPECT_FALSE(s.calendar.State().refreshPending);
-  EXPECT_EQ(s.desktop.minuteTimer().Interval(), 30000);
-  s.desktop.Advance(Millis(30000));  // 23:59:00: the one-time update
+  s.desktop.tray.log.clear();
+  s.desktop.Advance(Millis(44999));  // 9:01:04.999: the minute's tick changes nothing
+  EXPECT_TRUE(s.desktop.tray.log.empty());
+  s.desktop.Advance(Millis(1));  // 9:01:05: the one-time update, a whole refresh
+  EXPECT_EQ(s.desktop.tray.log, (std::vector<std::string>{"delete 110", "add 110"}));
   EXPECT_EQ(s.calendar.State().autoUpdateDelayMs, 0);
-  EXPECT_EQ(s.desktop.minuteTimer().Interval(), 1000);
-
   s.desktop.tray.log.clear();
-  s.desktop.Advance(Millis(59000));  // to 23:59:59: the clock icons are only modified
-  for (const std::string& call : s.desktop.tray.log) EXPECT_EQ(call.rfind("modify", 0), 0u) << call;
-  EXPECT_TRUE(s.desktop.tray.log.empty());  // the minute did not change, so nothing was sent
+  s.desktop.Advance(Millis(10 * 60000));  // once only
+  EXPECT_TRUE(s.desktop.tray.log.empty());
 
+  // Opening 設定 loads the settings again, and with them the delay.
+  s.calendar.ShowOptions();
+  s.calendar.CloseWindow();
+  s.desktop.Advance(Millis(44000));
+  EXPECT_TRUE(s.desktop.tray.log.empty());
+  s.desktop.Advance(Millis(1000));
+  EXPECT_EQ(s.desktop.tray.log, (std::vector<std::string>{"delete 110", "add 110"}));
+
+  // With 1度だけ自動更新 off it never runs, until the box is checked: then at the next minute.
+  Story off(At(2011, 5, 10, 9, 0, 20));
+  off.Stored("Auto=0\nAutoTime=10\n");
+  off.calendar.Start();
+  off.desktop.tray.log.clear();
+  off.desktop.Advance(Millis(5 * 60000));
+  EXPECT_TRUE(off.desktop.tray.log.empty());
+  EXPECT_NE(off.calendar.State().autoUpdateDelayMs, 0);
+  off.calendar.ShowOptions();
+  off.desktop.Advance(Millis(11000));  // 9:05:31: the reload's delay ran out, still off
+  off.calendar.SetOptionBox(OptionBox::kAutoUpdate, true);
+  EXPECT_TRUE(off.desktop.tray.log.empty());
+  off.desktop.Advance(Millis(30000));  // the next minute takes it
+  EXPECT_EQ(off.desktop.tray.log, (std::vector<std::string>{"delete 110", "add 110"}));
+  EXPECT_EQ(off.calendar.State().autoUpdateDelayMs, 0);
+}
+
+TEST(Timer, WithTheClockShownTheFirstMinuteRefreshesEverything) {
+  Story s(At(2011, 5, 10, 9, 0, 10));
+  s.Stored("Time=1\n");
+  s.calendar.Start();
+  EXPECT_TRUE(s.calendar.State().refreshPending);
   s.desktop.tray.log.clear();
-  s.desktop.Advance(kSecond);  // 00:00:00: a new day, the whole row again
-  EXPECT_EQ(s.calendar.State().shownDay, "11");
-  EXPECT_EQ(s.Tooltip(110), "2011年5月11日(水)  第19週");
+  s.desktop.Advance(Millis(51000));
   EXPECT_EQ(s.desktop.tray.log.front(), "delete 110");
-  EXPECT_EQ(s.desktop.tray.Ids(), (Ids{110, 140, 150}));
-
+  EXPECT_FALSE(s.calendar.State().refreshPending);
   s.desktop.tray.log.clear();
-  s.desktop.Advance(kMinute);  // one picture for the minute, none for the unchanged hour
+  s.desktop.Advance(kMinute);
   EXPECT_EQ(s.desktop.tray.log, std::vector<std::string>{"modify 150"});
 }
 
-TEST(Timer, IntervalsWithoutTheOneTimeUpdate) {
-  Story s(At(2011, 5, 10, 9, 0));
-  s.calendar.Start();
-  s.desktop.Advance(Millis(30000 * 5));
-  EXPECT_EQ(s.desktop.minuteTimer().Interval(), 30000);  // stays at the delay while Auto is off
-  EXPECT_NE(s.calendar.State().autoUpdateDelayMs, 0);
-  EXPECT_EQ(s.desktop.minuteTimer().ticks, 5);
-
-  Story once(At(2011, 5, 10, 9, 0));
-  once.Stored("Auto=1\nAutoTime=5\n");
-  once.calendar.Start();
-  once.desktop.tray.log.clear();
-  once.desktop.Advance(Millis(5000));
-  EXPECT_EQ(once.desktop.tray.log, (std::vector<std::string>{"delete 110", "add 110"}));
-  EXPECT_EQ(once.desktop.minuteTimer().Interval(), 60000);
+TEST(Timer, MidnightRefreshesTheWholeRowWithinASecond) {
+  for (const char* keys : {"Time=1\nMonth=1\n", "Month=1\n"}) {
+    Story s(At(2011, 5, 31, 23, 58, 30));
+    s.Stored(keys);
+    s.calendar.Start();
+    s.desktop.Advance(Millis(90000 - 1));  // 23:59:59.999
+    EXPECT_EQ(s.calendar.State().shownDay, "31") << keys;
+    s.desktop.tray.log.clear();
+    s.desktop.Advance(kSecond);
+    EXPECT_EQ(s.calendar.State().shownDay, "1") << keys;
+    EXPECT_EQ(s.Tooltip(110), "2011年6月1日(水)  第22週") << keys;
+    EXPECT_EQ(s.desktop.tray.log.front(), "delete 100") << keys;
+  }
 }
 
-TEST(Timer, DayChangeWithTheMinutePace) {
-  Story s(At(2011, 5, 10, 23, 59, 45));
-  s.calendar.Start();
-  s.desktop.Advance(Millis(30000));  // the first tick after midnight rebuilds
-  EXPECT_EQ(s.calendar.State().shownDay, "11");
+// The timers count elapsed time; a wall clock set forward or back is noticed at once when the
+// desktop reports it, and at the latest at the next tick when it does not.
+TEST(Timer, WallClockJumpsForwardAndBack) {
+  struct Case {
+    testing::LocalTime to;
+    std::string clock;  // the hour and minute drawn right after the jump
+  };
+  for (const Case& c : std::vector<Case>{{At(2011, 5, 10, 10, 20, 45) + Millis(500), "20"},
+                                         {At(2011, 5, 10, 9, 58, 10), "958"}}) {
+    Story s(At(2011, 5, 10, 10, 0, 30));
+    s.Stored("Time=1\n");
+    s.calendar.Start();
+    s.desktop.Advance(Millis(40000));  // past the first minute's full refresh: 10:01:10
+    s.desktop.Jump(c.to);
+    s.desktop.painter.runs.clear();
+    s.calendar.OnWallClockChanged();
+    EXPECT_EQ(s.Drawn(), c.clock);
+    // Aimed again: the next turn of the minute by the new clock.
+    const testing::LocalTime turn = chr::ceil<chr::minutes>(c.to);
+    s.desktop.Advance(chr::floor<Millis>(turn - s.desktop.WallTime()) - Millis(1));
+    s.desktop.painter.runs.clear();
+    s.desktop.Advance(kSecond);
+    EXPECT_FALSE(s.Drawn().empty());
+  }
+
+  // Unreported: the next tick, aimed by the old clock, reads the new one and aims anew.
+  Story quiet(At(2011, 5, 10, 10, 0, 30));
+  quiet.Stored("Time=1\n");
+  quiet.calendar.Start();
+  quiet.desktop.Advance(Millis(40000));  // 10:01:10
+  quiet.desktop.Jump(At(2011, 5, 10, 10, 30, 5));
+  quiet.desktop.painter.runs.clear();
+  quiet.desktop.Advance(Millis(50100));  // the old aim: 10:30:55 by the new clock
+  EXPECT_EQ(quiet.Drawn(), "30");
+  quiet.desktop.painter.runs.clear();
+  quiet.desktop.Advance(Millis(5000));  // 10:31:00 and a little: on the minute again
+  EXPECT_EQ(quiet.Drawn(), "31");
+
+  // A jump over midnight is a new day: the whole row.
+  Story day(At(2011, 5, 10, 23, 0));
+  day.calendar.Start();
+  day.desktop.Jump(At(2011, 5, 11, 7, 30));
+  day.calendar.OnWallClockChanged();
+  EXPECT_EQ(day.Tooltip(110), "2011年5月11日(水)  第19週");
 }
 
-TEST(TrayHost, ARestartedPanelGetsEveryIconBackWithinTwoTicks) {
+TEST(TrayHost, ARestartedPanelGetsEveryIconBackAtOnce) {
   Story s(At(2011, 5, 10, 13, 5));
   s.ShowEverything("Auto=1\n");
   s.calendar.Start();
-  s.desktop.Advance(Millis(90000));  // past start-up's refreshes; the minute pace now
+  s.desktop.Advance(Millis(90000));  // past start-up's refreshes
   const std::vector<testing::TrayIcon> before = s.desktop.tray.icons;
-  s.desktop.tray.Restart(":1.77");
-  s.desktop.Advance(Millis(2000));  // the 1-second pace: two ticks
+  const int ticks = s.desktop.minuteTimer().ticks;
+  s.desktop.tray.Restart();
+  EXPECT_EQ(s.desktop.minuteTimer().ticks, ticks);  // no tick needed
   ASSERT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
   for (std::size_t i = 0; i < before.size(); ++i) {
     EXPECT_EQ(s.desktop.tray.icons[i].tooltip, before[i].tooltip);
   }
-  EXPECT_EQ(s.calendar.State().trayHost, ":1.77");
 }
 
-TEST(TrayHost, NoHostMeansNoRestart) {
+// Loading the settings may tell the tray of a host before the first refresh has run: the
+// first refresh adds every icon once, not twice.
+TEST(TrayHost, AHostNoticedDuringStartUpAddsNothingExtra) {
   Story s(At(2011, 5, 10, 13, 5));
+  s.desktop.tray.Restart();
+  EXPECT_TRUE(s.desktop.tray.log.empty());
   s.calendar.Start();
-  s.desktop.tray.identity.clear();  // the panel is gone for a moment
-  s.desktop.Advance(Millis(30000));
-  EXPECT_FALSE(s.calendar.State().refreshPending);
-  s.desktop.tray.Restart(":1.99");
-  s.desktop.Advance(Millis(60000));
-  EXPECT_EQ(s.desktop.tray.Ids(), Ids{110});
+  EXPECT_EQ(std::count(s.desktop.tray.log.begin(), s.desktop.tray.log.end(), "add 110"), 1);
 }
 
 TEST(Resume, AcrossMidnightTheNewDateShowsAtOnce) {
@@ -345,7 +453,7 @@ TEST(Errors, AHandlerThatFailsShowsAMessageAndTheProgramGoesOn) {
   s.calendar.Start();
   s.calendar.Guarded([] { throw DateTextError("no such date: 2011/2/30"); });
   EXPECT_EQ(s.desktop.window.errors, std::vector<std::string>{"no such date: 2011/2/30"});
-  s.desktop.Advance(Millis(30000));
+  s.desktop.Advance(Millis(61000));
   EXPECT_EQ(s.desktop.minuteTimer().ticks, 1);
 }
 

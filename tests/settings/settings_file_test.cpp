@@ -157,9 +157,9 @@ TEST_F(SettingsFileTest, TheProgramNeverSavesOverAFileItCouldNotRead) {
   fs::resize_file(path, kLargestSettingsFile + 1);
   SettingsFile file(path.string());
   testing::HeadlessDesktop headless(testing::At(2011, 5, 10, 13, 5));
-  Desktop desktop{headless,        headless.tray,   headless.minuteTimer(),
-                  headless.painter, headless.window, file,
-                  headless.autostart};
+  Desktop desktop{headless,         headless.tray,   headless.minuteTimer(),
+                  headless.autoUpdateTimer(), headless.painter, headless.window,
+                  file,             headless.autostart};
   TrayCalendar calendar(desktop);
   calendar.Start();
   ASSERT_EQ(headless.window.errors.size(), 1u);

@@ -19,73 +19,101 @@ using LocalTime = chr::sys_time<Millis>;  // local wall time, no zone
 
 class HeadlessDesktop;
 
-// A timer that runs on the headless desktop's clock, advanced by the test.
+// A one-shot timer on the headless desktop's elapsed-time clock, which the test moves. Like
+// a real timer it counts elapsed time, not the wall clock: setting the wall clock leaves
+// it where it was.
 class FakeTimer final : public Timer {
  public:
-  explicit FakeTimer(const LocalTime& now) : now_(now) {}
+  explicit FakeTimer(const LocalTime& elapsed) : elapsed_(elapsed) {}
   void OnTick(std::function<void()> handler) override { handler_ = std::move(handler); }
-  void SetInterval(int ms) override {
-    if (ms == interval_) return;
-    interval_ = ms;
-    if (enabled_) due_ = now_ + Millis(ms);
+  void Start(int ms) override {
+    pending_ = true;
+    due_ = elapsed_ + Millis(std::max(ms, 0));
+    lastDelay = ms;
   }
-  int Interval() const override { return interval_; }
-  void SetEnabled(bool enabled) override {
-    if (enabled && !enabled_) due_ = now_ + Millis(interval_);
-    enabled_ = enabled;
-  }
-  bool Enabled() const override { return enabled_; }
+  void Stop() override { pending_ = false; }
+  bool Pending() const override { return pending_; }
 
   LocalTime due() const { return due_; }
   void Fire() {
-    due_ += Millis(interval_);
+    pending_ = false;
     ++ticks;
     if (handler_) handler_();
   }
   int ticks = 0;
+  int lastDelay = -1;  // the delay of the last Start
 
  private:
-  const LocalTime& now_;
+  const LocalTime& elapsed_;
   std::function<void()> handler_;
-  int interval_ = 1000;
-  bool enabled_ = false;
+  bool pending_ = false;
   LocalTime due_{};
+};
+
+// A worker that keeps its jobs until the test lets them run, or, when `immediate`, runs each
+// job and its continuation at once as if the server answered without delay.
+class FakeWorker final : public Worker {
+ public:
+  void Run(std::function<Continuation()> job) override {
+    ++started;
+    if (immediate) {
+      if (Continuation done = job()) done();
+      return;
+    }
+    jobs.push_back(std::move(job));
+  }
+  // The oldest job runs and then its continuation, as the event loop would run it.
+  void FinishOne() {
+    auto job = std::move(jobs.front());
+    jobs.pop_front();
+    if (Continuation done = job()) done();
+  }
+  bool immediate = true;
+  int started = 0;
+  std::deque<std::function<Continuation()>> jobs;
 };
 
 struct TrayIcon {
   int id;
   std::string tooltip;
-  Image picture;
+  Image picture;  // the 16 × 16 one
+  std::vector<int> sizes;
 };
 
-// A notification area that keeps its icons in the order they show, and a log of every call.
+inline std::vector<int> Sizes(const PictureSet& pictures) {
+  std::vector<int> sizes;
+  for (const Image& picture : pictures) sizes.push_back(picture.width);
+  return sizes;
+}
+
+// A notification area that keeps its icons in the order they were added, and a log of every
+// call.
 class FakeTray final : public TrayHost {
  public:
-  void AddIcon(int id, const std::string& tooltip, const Image& picture) override {
+  void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) override {
     log.push_back("add " + std::to_string(id));
     if (Find(id) != icons.end()) return;
-    if (prepends) {
-      icons.insert(icons.begin(), {id, tooltip, picture});
-    } else {
-      icons.push_back({id, tooltip, picture});
-    }
+    icons.push_back({id, tooltip, pictures.at(0), Sizes(pictures)});
   }
-  void ModifyIcon(int id, const Image& picture) override {
+  void ModifyIcon(int id, const PictureSet& pictures) override {
     log.push_back("modify " + std::to_string(id));
-    if (auto it = Find(id); it != icons.end()) it->picture = picture;
+    if (auto it = Find(id); it != icons.end()) {
+      it->picture = pictures.at(0);
+      it->sizes = Sizes(pictures);
+    }
   }
   void DeleteIcon(int id) override {
     log.push_back("delete " + std::to_string(id));
     if (auto it = Find(id); it != icons.end()) icons.erase(it);
   }
-  bool AddsInReverse() const override { return prepends; }
-  std::string HostIdentity() const override { return identity; }
+  std::vector<int> LargerPictureSizes() const override { return largerSizes; }
   void OpenMenu() override { ++menusOpened; }
+  void OnHostChanged(std::function<void()> handler) override { hostChanged_ = std::move(handler); }
 
-  // The panel restarts: a new host, and every icon gone.
-  void Restart(std::string newIdentity) {
+  // The panel restarts: every icon gone, and the program told so.
+  void Restart() {
     icons.clear();
-    identity = std::move(newIdentity);
+    if (hostChanged_) hostChanged_();
   }
   std::vector<int> Ids() const {
     std::vector<int> ids;
@@ -96,11 +124,11 @@ class FakeTray final : public TrayHost {
 
   std::vector<TrayIcon> icons;
   std::vector<std::string> log;
-  bool prepends = false;
-  std::string identity = ":1.10";
   int menusOpened = 0;
+  std::vector<int> largerSizes;  // none: the scenarios look at the 16-pixel pictures
 
  private:
+  std::function<void()> hostChanged_;
   std::vector<TrayIcon>::iterator Find(int id) {
     return std::find_if(icons.begin(), icons.end(), [id](const TrayIcon& i) { return i.id == id; });
   }
@@ -181,9 +209,15 @@ class FakeAutostart final : public Autostart {
 // clock setter that only records.
 class HeadlessDesktop final : public Clock {
  public:
-  explicit HeadlessDesktop(LocalTime start)
-      : now_(start), minuteTimer_(now_), syncStatusTimer_(now_) {
-    sync.ticks.follow = &now_;
+  // `worker`: another worker for the clock setting than the fake one, e.g. a real thread.
+  explicit HeadlessDesktop(LocalTime start, Worker* worker = nullptr)
+      : now_(start),
+        elapsed_(start),
+        minuteTimer_(elapsed_),
+        autoUpdateTimer_(elapsed_),
+        syncStatusTimer_(elapsed_),
+        clockSync_{sync.services, syncStatusTimer_, worker != nullptr ? *worker : this->worker} {
+    sync.ticks.follow = &elapsed_;
     sync.clock.follow = &now_;
   }
 
@@ -191,35 +225,35 @@ class HeadlessDesktop final : public Clock {
     const auto day = chr::floor<chr::days>(now_);
     const chr::hh_mm_ss<Millis> time{now_ - day};
     return {chr::year_month_day{day}, static_cast<int>(time.hours().count()),
-            static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count())};
+            static_cast<int>(time.minutes().count()), static_cast<int>(time.seconds().count()),
+            static_cast<int>(time.subseconds().count())};
   }
+  LocalTime WallTime() const { return now_; }
 
-  // Moves the clock on, firing every timer that falls due on the way, in order.
+  // Lets time pass: the wall clock and elapsed time move on together, and every timer that
+  // falls due on the way fires, in order.
   void Advance(Millis by) {
-    const LocalTime end = now_ + by;
+    const LocalTime end = elapsed_ + by;
     for (;;) {
       FakeTimer* next = nullptr;
-      for (FakeTimer* timer : {&minuteTimer_, &syncStatusTimer_}) {
-        if (timer->Enabled() && timer->due() <= end && (!next || timer->due() < next->due())) {
+      for (FakeTimer* timer : {&minuteTimer_, &autoUpdateTimer_, &syncStatusTimer_}) {
+        if (timer->Pending() && timer->due() <= end && (!next || timer->due() < next->due())) {
           next = timer;
         }
       }
       if (next == nullptr) break;
-      now_ = next->due();
+      now_ += next->due() - elapsed_;
+      elapsed_ = next->due();
       next->Fire();
     }
-    now_ = end;
+    now_ += end - elapsed_;
+    elapsed_ = end;
   }
-  // Sets the clock without any timer firing, as a suspended machine sees it.
-  void Jump(LocalTime to) {
-    now_ = to;
-    for (FakeTimer* timer : {&minuteTimer_, &syncStatusTimer_}) {
-      if (timer->Enabled() && timer->due() < now_) {
-        timer->SetEnabled(false);
-        timer->SetEnabled(true);
-      }
-    }
-  }
+  // Sets the wall clock alone, as setting the clock or a machine that slept does: elapsed
+  // time, and with it every timer, stays where it was.
+  void Jump(LocalTime to) { now_ = to; }
+
+  FakeWorker worker;
 
   FakeTray tray;
   FakeWindow window;
@@ -228,15 +262,19 @@ class HeadlessDesktop final : public Clock {
   FakeSyncWorld sync;
   FakeAutostart autostart;
   FakeTimer& minuteTimer() { return minuteTimer_; }
+  FakeTimer& autoUpdateTimer() { return autoUpdateTimer_; }
   FakeTimer& syncStatusTimer() { return syncStatusTimer_; }
   Desktop& desktop() { return desktop_; }
 
  private:
-  LocalTime now_;
+  LocalTime now_;      // the wall clock, local time
+  LocalTime elapsed_;  // what the timers count
   FakeTimer minuteTimer_;
+  FakeTimer autoUpdateTimer_;
   FakeTimer syncStatusTimer_;
-  ClockSync clockSync_{sync.services, syncStatusTimer_};
-  Desktop desktop_{*this, tray, minuteTimer_, painter, window, settings, autostart, &clockSync_};
+  ClockSync clockSync_;
+  Desktop desktop_{*this,    tray,     minuteTimer_, autoUpdateTimer_, painter,
+                   window,   settings, autostart,    &clockSync_};
 };
 
 inline LocalTime At(int y, unsigned m, unsigned d, int hour = 0, int minute = 0, int second = 0) {

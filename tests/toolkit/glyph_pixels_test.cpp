@@ -14,15 +14,33 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 Glyph DateGlyph(std::string_view text, Colour colour, int dpi = 96) {
   QtTextPainter painter;
   GlyphList list;
-  AddDateGlyph(list, text, true, colour, {painter, dpi});
+  AddDateGlyph(list, text, true, colour, {painter, dpi, kLargerTraySizes});
   return list.at(0);
 }
 
 Glyph TextGlyph(std::string_view text, Colour colour, int dpi = 96) {
   QtTextPainter painter;
   GlyphList list;
-  AddTextGlyph(list, text, true, colour, {painter, dpi});
+  AddTextGlyph(list, text, true, colour, {painter, dpi, kLargerTraySizes});
   return list.at(0);
+}
+
+// Where a picture differs from a plain one of its kind: the columns and rows the text covers.
+struct InkBox {
+  int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1;
+};
+InkBox Ink(const Image& picture, const Image& plain) {
+  InkBox box;
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      if (picture.at(x, y) == plain.at(x, y)) continue;
+      box.left = std::min(box.left, x);
+      box.right = std::max(box.right, x);
+      box.top = std::min(box.top, y);
+      box.bottom = std::max(box.bottom, y);
+    }
+  }
+  return box;
 }
 
 int CountPixels(const Glyph& glyph, std::uint32_t rgb) {
@@ -112,6 +130,56 @@ TEST(TextGlyphPixels, RoundedSquareWithTransparentCorners) {
   EXPECT_GT(CountPixels(TextGlyph("50", glyph_colour::kWeekNumber), 0x0000FF), 8);
   EXPECT_GT(CountPixels(TextGlyph("sv", glyph_colour::kSyncFailed), 0x800080), 8);
   EXPECT_EQ(CountPixels(TextGlyph("ok", glyph_colour::kSyncOk), kWhite) > 100, true);
+}
+
+// Each picture comes at every size, drawn for that size: the text keeps its place on the
+// page, in proportion, and nothing of it is cut off at the edges.
+TEST(GlyphSizes, LargerPicturesKeepTheLayout) {
+  const Glyph blankPage = DateGlyph("Sun", Colour::FromRgb(255, 255, 255));
+  const Glyph blankSquare = TextGlyph("ok", Colour::FromRgb(255, 255, 255));
+  for (const char* text : {"1", "11", "23", "31", "水"}) {
+    const Glyph glyph = DateGlyph(text, day_colour::kHoliday);
+    const PictureSet pictures = GlyphPictures(glyph);
+    ASSERT_EQ(pictures.size(), 6u);
+    const InkBox base = Ink(pictures[0], GlyphPictures(blankPage)[0]);
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+      const Image& picture = pictures[i];
+      const int size = i == 0 ? 16 : kLargerTraySizes[i - 1];
+      SCOPED_TRACE(std::string(text) + " at " + std::to_string(size));
+      ASSERT_EQ(picture.width, size);
+      ASSERT_EQ(picture.height, size);
+      const InkBox box = Ink(picture, GlyphPictures(blankPage)[i]);
+      // Below the binding strip, inside the page's edges.
+      EXPECT_GE(box.top, 2 * size / 16);
+      EXPECT_LT(box.right, size - size / 16);
+      EXPECT_LT(box.bottom, size - size / 16);
+      // Where the 16-pixel text is, scaled, within two of its pixels.
+      EXPECT_NEAR(box.left * 16.0 / size, base.left, 2.0);
+      EXPECT_NEAR(box.right * 16.0 / size, base.right, 2.0);
+      EXPECT_NEAR(box.bottom * 16.0 / size, base.bottom, 2.0);
+    }
+  }
+  const PictureSet square = GlyphPictures(TextGlyph("59", glyph_colour::kClock));
+  for (const Image& picture : square) {
+    const int last = picture.width - 1;
+    EXPECT_EQ(picture.at(0, 0) >> 24, 0u);
+    EXPECT_EQ(picture.at(last, last) >> 24, 0u);
+    EXPECT_EQ(picture.at(last / 2, 0), 0xFF000000u);  // the outline
+    const InkBox box = Ink(picture, GlyphPictures(blankSquare)[&picture - square.data()]);
+    EXPECT_GT(box.right - box.left, picture.width / 3);
+  }
+}
+
+// Above 120 dpi the rules would draw characters taller than the picture: those screens get
+// the 120 dpi pictures, which fit.
+TEST(GlyphSizes, HighResolutionScreensGetPicturesThatFit) {
+  for (const char* text : {"28", "11", "水", "Wed"}) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(DateGlyph(text, day_colour::kWeekday, 144).pixels.rgb,
+              DateGlyph(text, day_colour::kWeekday, 120).pixels.rgb);
+  }
+  EXPECT_EQ(TextGlyph("59", glyph_colour::kClock, 144).pixels.rgb,
+            TextGlyph("59", glyph_colour::kClock, 120).pixels.rgb);
 }
 
 }  // namespace

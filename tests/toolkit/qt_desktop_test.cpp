@@ -16,6 +16,7 @@
 #include "platform/null_window_input.h"
 #include "platform/posix/autostart_file.h"
 #include "platform/posix/settings_file.h"
+#include "platform/qt/qt_lazy_main_window.h"
 #include "platform/qt/qt_main_window.h"
 #include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_timer.h"
@@ -34,10 +35,6 @@ void Wait(int ms) {
   }
 }
 
-Image Picture(std::uint32_t argb) {
-  return Image(16, 16, argb);
-}
-
 // Counts the closes the window reports; ignores everything else.
 class CloseCounter final : public NullWindowInput {
  public:
@@ -45,69 +42,40 @@ class CloseCounter final : public NullWindowInput {
   int closes = 0;
 };
 
-TEST(QtTrayHost, IconsByIdWithTooltipsAndPictures) {
-  QMenu menu;
-  std::vector<TrayEvent> events;
-  QtTrayHost tray(menu, [&](TrayEvent e) { events.push_back(e); });
-  tray.AddIcon(110, "2011年5月3日(火) -憲法記念日-  第18週", Picture(0xFFFF00FF));
-  tray.AddIcon(100, "今月", Picture(0xFF0000FF));
-  tray.AddIcon(110, "other", Picture(0xFF000000));  // present already: nothing changes
-  EXPECT_EQ(tray.Ids(), (std::vector<int>{110, 100}));
-  const QSystemTrayIcon* day = tray.Icon(110);
-  ASSERT_NE(day, nullptr);
-  EXPECT_EQ(day->toolTip().toStdString(), "2011年5月3日(火) -憲法記念日-  第18週");
-  EXPECT_EQ(day->contextMenu(), &menu);
-  EXPECT_EQ(day->icon().pixmap(16, 16).toImage().pixel(8, 8), 0xFFFF00FFu);
-
-  tray.ModifyIcon(110, Picture(0x00000000));  // a new picture, the same tooltip
-  EXPECT_EQ(qAlpha(tray.Icon(110)->icon().pixmap(16, 16).toImage().pixel(8, 8)), 0);
-  EXPECT_EQ(tray.Icon(110)->toolTip().toStdString(), "2011年5月3日(火) -憲法記念日-  第18週");
-
-  tray.DeleteIcon(100);
-  tray.DeleteIcon(130);  // absent: harmless
-  EXPECT_EQ(tray.Ids(), std::vector<int>{110});
-}
-
-TEST(QtTrayHost, ClicksAndTheMenuReachTheHandler) {
-  QMenu menu;
-  menu.addAction(QStringLiteral("カレンダー(&C)"));
-  std::vector<TrayEvent> events;
-  QtTrayHost* trayRef = nullptr;
-  QtTrayHost tray(menu, [&](TrayEvent e) {
-    events.push_back(e);
-    if (e == TrayEvent::kRightButtonDown) trayRef->OpenMenu();  // as the right-click handler does
-  });
-  trayRef = &tray;
-  tray.AddIcon(110, "day", Picture(0xFFFFFFFF));
-  auto* icon = const_cast<QSystemTrayIcon*>(tray.Icon(110));
-  emit icon->activated(QSystemTrayIcon::Trigger);
-  emit icon->activated(QSystemTrayIcon::DoubleClick);
-  emit icon->activated(QSystemTrayIcon::Context);
-  EXPECT_EQ(events,
-            (std::vector<TrayEvent>{TrayEvent::kLeftButtonDown, TrayEvent::kOther,
-                                    TrayEvent::kRightButtonDown, TrayEvent::kRightButtonDown}));
-  EXPECT_TRUE(menu.isVisible());  // opened once, by the context request, not again by its opening
-  menu.hide();
-}
-
-TEST(QtTimer, OnlyANewIntervalRestartsTheTimer) {
+TEST(QtTimer, TicksOnceAndAStartReplacesThePendingTick) {
   QtTimer timer;
   int ticks = 0;
   timer.OnTick([&] { ++ticks; });
-  timer.SetInterval(400);
-  timer.SetEnabled(true);
-  Wait(150);
-  timer.SetInterval(400);  // the same interval: the period runs on
-  timer.SetEnabled(true);  // enabling a running timer: the same
+  timer.Start(5000);
+  timer.Start(100);  // aimed again: only the new moment counts
+  EXPECT_TRUE(timer.Pending());
+  for (int i = 0; i < 100 && ticks == 0; ++i) Wait(50);
+  Wait(200);
+  EXPECT_EQ(ticks, 1);
+  EXPECT_FALSE(timer.Pending());  // one tick, then quiet
+  timer.Start(100);
+  timer.Stop();
   Wait(300);
   EXPECT_EQ(ticks, 1);
-  timer.SetInterval(300);  // a new interval starts the period afresh
-  Wait(200);
-  EXPECT_EQ(ticks, 1);
-  Wait(200);
-  EXPECT_EQ(ticks, 2);
-  timer.SetEnabled(false);
-  EXPECT_FALSE(timer.Enabled());
+}
+
+TEST(LazyMainWindow, BuiltTheFirstTimeItIsShown) {
+  CloseCounter input;
+  int builds = 0;
+  LazyMainWindow window(input, [&](QtMainWindow&) { ++builds; });
+  EXPECT_GT(window.DisplayDpi(), 0);
+  MainWindowModel model;
+  window.Render(model);  // hidden: nothing to build
+  EXPECT_EQ(window.Built(), nullptr);
+  model.visible = true;
+  model.view = View::kCalendar;
+  window.Render(model);
+  ASSERT_NE(window.Built(), nullptr);
+  EXPECT_TRUE(window.Built()->isVisible());
+  model.visible = false;
+  window.Render(model);
+  EXPECT_FALSE(window.Built()->isVisible());
+  EXPECT_EQ(builds, 1);
 }
 
 TEST(QtMainWindow, FixedAlwaysOnTopDialogShowingTheModel) {
@@ -198,6 +166,7 @@ TEST(QtDesktop, TheTrayCalendarOnTheQtTray) {
   TrayCalendar* calendarRef = nullptr;
   QtTrayHost tray(menu, [&](TrayEvent e) { calendarRef->OnTrayEvent(e); });
   QtTimer minuteTimer;
+  QtTimer autoUpdateTimer;
   QtTextPainter painter;
   WindowInput input;
   QtMainWindow window(input);
@@ -207,18 +176,18 @@ TEST(QtDesktop, TheTrayCalendarOnTheQtTray) {
   settings.MakeFolders();
   ASSERT_TRUE(settings.Write("[Pageleaf]\nMonth=1\n").ok);
   AutostartFile autostart(folder + "/autostart/tsukio.desktop", "");
-  Desktop desktop{clock, tray, minuteTimer, painter, window, settings, autostart};
+  Desktop desktop{clock, tray, minuteTimer, autoUpdateTimer, painter, window, settings, autostart};
   TrayCalendar calendar(desktop);
   calendarRef = &calendar;
   input.Attach(calendar);
   calendar.Start();
   EXPECT_EQ(tray.Ids(), (std::vector<int>{100, 110}));
-  EXPECT_EQ(tray.Icon(110)->toolTip().toStdString(), "2012年1月2日(月) -振替休日-  第1週");
-  EXPECT_TRUE(minuteTimer.Enabled());
+  EXPECT_EQ(tray.Tooltip(110), "2012年1月2日(月) -振替休日-  第1週");
+  EXPECT_TRUE(minuteTimer.Pending());
 
-  emit const_cast<QSystemTrayIcon*>(tray.Icon(100))->activated(QSystemTrayIcon::Trigger);
+  calendar.OnTrayEvent(TrayEvent::kLeftButtonDown);
   EXPECT_TRUE(window.isVisible());
-  EXPECT_EQ(window.windowTitle(), tray.Icon(110)->toolTip());
+  EXPECT_EQ(window.windowTitle().toStdString(), tray.Tooltip(110));
   EXPECT_TRUE(window.Calendar().isVisible());
   EXPECT_EQ(window.Calendar().Cell(8).palette().color(QPalette::Window), QColor(0, 255, 255));
   window.CloseButton().click();

@@ -37,8 +37,8 @@ struct Scene {
   WindowInput input;
   QtMainWindow window{input};
   Desktop desktop{
-      headless,          headless.tray, headless.minuteTimer(), headless.painter, window,
-      headless.settings, login};
+      headless, headless.tray,     headless.minuteTimer(), headless.autoUpdateTimer(),
+      headless.painter, window, headless.settings, login};
   TrayCalendar calendar{desktop};
 };
 

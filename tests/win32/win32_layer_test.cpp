@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <string>
 #include <thread>
+#include <utility>
 
 #include "platform/win32/gdi_text_painter.h"
 #include "platform/win32/png_file.h"
@@ -189,32 +192,34 @@ TEST(Win32Clocks, UtcAndLocalAgreeWithTheSystem) {
   EXPECT_LT(static_cast<std::int32_t>(ticks.Milliseconds() - first), 60000);
 }
 
-TEST(GdiTextPainter, DrawsWithoutAntialiasingOnAWhiteBox) {
-  Canvas16 canvas;
-  canvas.Fill(0x123456);
-  GdiTextPainter painter;
-  TextRun run;
-  run.text = "8";
-  run.x = 2;
-  run.y = 1;
-  run.face = "Arial";
-  run.pointSize = 9;
-  run.colour = Colour{0x0000FF};  // red, as 0x00BBGGRR
-  painter.Draw(canvas, run);
-  int red = 0, white = 0, other = 0;
-  for (int y = 0; y < 16; ++y) {
-    for (int x = 0; x < 16; ++x) {
-      const std::uint32_t p = canvas.at(x, y);
-      if (p == 0xFF0000) ++red;
-      else if (p == 0xFFFFFF) ++white;
-      else if (p != 0x123456) ++other;
+TEST(GdiTextPainter, DrawsWithoutAntialiasingOnAWhiteBoxAtEverySize) {
+  for (const int size : {16, 32}) {
+    Canvas canvas(size);
+    canvas.Fill(0x123456);
+    GdiTextPainter painter;
+    TextRun run;
+    run.text = "8";
+    run.x = 2;
+    run.y = 1;
+    run.face = "Arial";
+    run.pointSize = 9;
+    run.colour = Colour{0x0000FF};  // red, as 0x00BBGGRR
+    painter.Draw(canvas, run);
+    int red = 0, white = 0, other = 0;
+    for (int y = 0; y < size; ++y) {
+      for (int x = 0; x < size; ++x) {
+        const std::uint32_t p = canvas.at(x, y);
+        if (p == 0xFF0000) ++red;
+        else if (p == 0xFFFFFF) ++white;
+        else if (p != 0x123456) ++other;
+      }
     }
+    EXPECT_GT(red, 5) << size;
+    EXPECT_GT(white, 5) << size;
+    EXPECT_EQ(other, 0) << "an antialiased edge at " << size;
+    EXPECT_EQ(canvas.at(0, 0), 0x123456u) << size;  // left of the box: untouched
+    EXPECT_EQ(canvas.at(size - 1, size - 1), 0x123456u) << size;
   }
-  EXPECT_GT(red, 5);
-  EXPECT_GT(white, 5);
-  EXPECT_EQ(other, 0) << "an antialiased edge";
-  EXPECT_EQ(canvas.at(0, 0), 0x123456u);  // left of the box: untouched
-  EXPECT_EQ(canvas.at(15, 15), 0x123456u);
 }
 
 TEST(Png, SignatureHeaderAndStoredPixels) {
@@ -275,21 +280,65 @@ void PumpUntil(F done) {
   KillTimer(nullptr, watchdog);
 }
 
-TEST(Win32Timer, TicksRepeatedlyAndStopsWhenDisabled) {
+TEST(Win32Timer, TicksOncePerStartAndAStoppedOneNotAtAll) {
   Win32MessageWindow window;
   ASSERT_NE(window.Handle(), nullptr);
   Win32Timer timer(window);
   int ticks = 0;
   timer.OnTick([&] {
-    if (++ticks == 3) timer.SetEnabled(false);
+    EXPECT_FALSE(timer.Pending());
+    if (++ticks < 3) timer.Start(5);
   });
-  timer.SetInterval(10);
-  EXPECT_FALSE(timer.Enabled());
-  timer.SetEnabled(true);
+  EXPECT_FALSE(timer.Pending());
+  timer.Start(5);
+  EXPECT_TRUE(timer.Pending());
   PumpUntil([&] { return ticks >= 3; });
   EXPECT_EQ(ticks, 3);
-  EXPECT_FALSE(timer.Enabled());
-  EXPECT_EQ(timer.Interval(), 10);
+  EXPECT_FALSE(timer.Pending());
+
+  // Stopped, it stays silent while a later timer has ticked.
+  Win32Timer stopped(window), later(window);
+  int stoppedTicks = 0;
+  bool laterTicked = false;
+  stopped.OnTick([&] { ++stoppedTicks; });
+  later.OnTick([&] { laterTicked = true; });
+  stopped.Start(1);
+  stopped.Stop();
+  EXPECT_FALSE(stopped.Pending());
+  later.Start(30);
+  PumpUntil([&] { return laterTicked; });
+  EXPECT_TRUE(laterTicked);
+  EXPECT_EQ(stoppedTicks, 0);
+  EXPECT_EQ(ticks, 3) << "a one-shot timer ticked again unasked";
+}
+
+TEST(Win32Worker, RunsTheJobAwayAndItsContinuationOnTheWindowsThread) {
+  Win32MessageWindow window;
+  Win32Worker worker(window);
+  const DWORD loop = GetCurrentThreadId();
+  DWORD jobThread = 0, continuationThread = 0;
+  int result = 0;
+  worker.Run([&]() -> Worker::Continuation {
+    jobThread = GetCurrentThreadId();
+    const int computed = 6 * 7;
+    return [&, computed] {
+      continuationThread = GetCurrentThreadId();
+      result = computed;
+    };
+  });
+  PumpUntil([&] { return result != 0; });
+  EXPECT_EQ(result, 42);
+  EXPECT_NE(jobThread, loop);
+  EXPECT_EQ(continuationThread, loop);
+  EXPECT_FALSE(worker.Busy());
+}
+
+TEST(Win32MessageWindow, WallClockChangeIsHandedOn) {
+  Win32MessageWindow window;
+  int changed = 0;
+  window.onTimeChange = [&] { ++changed; };
+  SendMessageW(window.Handle(), WM_TIMECHANGE, 0, 0);
+  EXPECT_EQ(changed, 1);
 }
 
 TEST(Win32MessageWindow, ResumeFromStandbyIsHandedOn) {
@@ -301,11 +350,35 @@ TEST(Win32MessageWindow, ResumeFromStandbyIsHandedOn) {
   EXPECT_EQ(resumed, 1);
 }
 
-TEST(Win32TrayHost, KeepsOneIconPerIdInTheOrderAdded) {
+// A taskbar as the tray host sees it: every message it was sent, played onto a row that
+// puts a newcomer on the given side.
+struct RecordedTaskbar {
+  TrayPlacement placement;
+  std::vector<std::string> sent;
+  std::vector<int> row;
+
+  void Attach(Win32TrayHost& tray) {
+    tray.onSent = [this](const std::string& message) {
+      sent.push_back(message);
+      const int id = std::stoi(message.substr(1));
+      if (message[0] == '+') {
+        if (placement == TrayPlacement::kAppends) row.push_back(id);
+        else row.insert(row.begin(), id);
+      } else if (message[0] == '-') {
+        std::erase(row, id);
+      }
+    };
+  }
+  std::vector<std::string> Take() { return std::exchange(sent, {}); }
+};
+
+PictureSet Pictures(std::uint32_t colour) { return {Image(16, 16, colour), Image(24, 24, colour)}; }
+
+TEST(Win32TrayHost, KeepsOneIconPerIdAndHandsOnTheMouse) {
   Win32MessageWindow window;
   std::vector<TrayEvent> events;
   Win32TrayHost tray(window, {}, [&](TrayEvent e) { events.push_back(e); });
-  const Image picture(16, 16, 0xFFFFFFFFu);
+  const PictureSet picture = Pictures(0xFFFFFFFFu);
   tray.AddIcon(110, "日", picture);
   tray.AddIcon(100, "月", picture);
   tray.AddIcon(110, "again", picture);
@@ -319,6 +392,67 @@ TEST(Win32TrayHost, KeepsOneIconPerIdInTheOrderAdded) {
   SendMessageW(window.Handle(), Win32MessageWindow::kTrayMessage, 100, WM_LBUTTONUP);
   EXPECT_EQ(events, (std::vector<TrayEvent>{TrayEvent::kLeftButtonDown, TrayEvent::kRightButtonDown,
                                             TrayEvent::kOther}));
+}
+
+TEST(Win32TrayHost, RowReadsInOrderOnTaskbarsThatAppendOrPrepend) {
+  for (const TrayPlacement placement : {TrayPlacement::kAppends, TrayPlacement::kPrepends}) {
+    SCOPED_TRACE(placement == TrayPlacement::kAppends ? "appends" : "prepends");
+    Win32MessageWindow window;
+    Win32TrayHost tray(window, {}, [](TrayEvent) {}, placement);
+    RecordedTaskbar taskbar{placement, {}, {}};
+    taskbar.Attach(tray);
+    const PictureSet white = Pictures(0xFFFFFFFFu), red = Pictures(0xFFFF0000u);
+
+    for (const int id : {100, 110, 120, 130}) tray.AddIcon(id, "icon", white);
+    tray.Flush();
+    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 120, 130}));
+
+    // A refresh deletes and adds every icon: each keeps its place and only changes picture.
+    taskbar.Take();
+    for (const int id : {100, 110, 120, 130}) tray.DeleteIcon(id);
+    for (const int id : {100, 110, 120, 130}) tray.AddIcon(id, "icon", id == 110 ? red : white);
+    tray.Flush();
+    EXPECT_EQ(taskbar.Take(), std::vector<std::string>{"~110"});
+
+    // The status icon arrives later, at the end of the row; one icon goes from the middle
+    // and comes back in its place.
+    tray.AddIcon(170, "status", white);
+    tray.Flush();
+    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 120, 130, 170}));
+    tray.DeleteIcon(120);
+    tray.Flush();
+    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 130, 170}));
+    for (const int id : {130, 170}) tray.DeleteIcon(id);
+    for (const int id : {120, 130, 170}) tray.AddIcon(id, "icon", white);
+    tray.Flush();
+    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 120, 130, 170}));
+
+    // Nothing changed: nothing sent.
+    taskbar.Take();
+    tray.ModifyIcon(100, white);
+    tray.Flush();
+    EXPECT_TRUE(taskbar.Take().empty());
+  }
+}
+
+TEST(Win32TrayHost, ChangesWaitForTheMessageLoopAndANewTaskbarGetsTheRowAgain) {
+  for (const TrayPlacement placement : {TrayPlacement::kAppends, TrayPlacement::kPrepends}) {
+    Win32MessageWindow window;
+    Win32TrayHost tray(window, {}, [](TrayEvent) {}, placement);
+    RecordedTaskbar taskbar{placement, {}, {}};
+    taskbar.Attach(tray);
+    for (const int id : {100, 110, 120}) tray.AddIcon(id, "icon", Pictures(0xFFFFFFFFu));
+    EXPECT_TRUE(taskbar.sent.empty()) << "sent before the loop ran";
+    PumpUntil([&] { return taskbar.row.size() == 3; });
+    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 120}));
+
+    int changed = 0;
+    tray.OnHostChanged([&] { ++changed; });
+    taskbar.row.clear();  // the old taskbar is gone with our icons
+    SendMessageW(window.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 120}));
+  }
 }
 
 // A loopback socket of the test's own, closed when it goes.
