@@ -4,9 +4,11 @@ BUILD_TYPE ?= RelWithDebInfo
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
+WINDOWS_BUILD_DIR ?= build-windows
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test test-plasma fuzz bench almanac install uninstall package clean
+.PHONY: all deps configure build run test test-plasma fuzz bench almanac install uninstall package clean \
+        windows windows-configure windows-installer
 
 all: build
 
@@ -31,8 +33,27 @@ run: build
 	  $(BUILD_DIR)/app/tsukio-cal/tsukio-cal month; \
 	fi
 
-test: build
+test: build windows-installer
 	@cd $(BUILD_DIR) && ctest --output-on-failure
+	@cd $(WINDOWS_BUILD_DIR) && ctest --output-on-failure
+
+# Windows: cross-built with mingw-w64 (x86_64) into $(WINDOWS_BUILD_DIR). The application
+# icon comes from the Linux build, which draws it.
+windows-configure: configure
+	@cmake --build $(BUILD_DIR) --target tsukio_icon_theme tsukio-cal
+	@if [ ! -f $(WINDOWS_BUILD_DIR)/build.ninja ]; then \
+	  cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake \
+	    -DTSUKIO_ICON_THEME=$(abspath $(BUILD_DIR))/icons/hicolor \
+	    -DTSUKIO_HOST_CAL=$(abspath $(BUILD_DIR))/app/tsukio-cal/tsukio-cal >/dev/null; \
+	fi
+
+windows: windows-configure
+	@cmake --build $(WINDOWS_BUILD_DIR)
+
+# The installer: $(WINDOWS_BUILD_DIR)/tsukio-setup-<version>.exe
+windows-installer: windows
+	@cmake --build $(WINDOWS_BUILD_DIR) --target installer
 
 # The tray in KDE Plasma, end to end. Not part of `make test`: Plasma is large and slow to
 # start, so it is installed and run only on request.
@@ -77,4 +98,4 @@ package: build
 	@cmake --build $(BUILD_DIR) --target package
 
 clean:
-	rm -rf $(BUILD_DIR) build-fuzz
+	rm -rf $(BUILD_DIR) $(WINDOWS_BUILD_DIR) build-fuzz

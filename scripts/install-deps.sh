@@ -11,6 +11,7 @@ packages=(
   libxcb1-dev libxcb-xfixes0-dev xvfb trayer xdotool x11-utils imagemagick
   xfce4-panel xfwm4 xfconf sway waybar grim qt6-wayland
   libnova-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64 nsis
   libcurl4-openssl-dev libsystemd-dev
   python3 tinyproxy dbus-daemon
   libclang-rt-14-dev

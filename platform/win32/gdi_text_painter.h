@@ -1,0 +1,15 @@
+#pragma once
+
+#include "platform/text_painter.h"
+
+namespace tsukio {
+
+// Draws glyph text with GDI into a bitmap of the canvas's size: the face as asked (Windows
+// maps a face it lacks itself), the pixel height from the point size and resolution, and no
+// antialiasing, so every pixel is the text colour or what lay beneath.
+class GdiTextPainter final : public TextPainter {
+ public:
+  void Draw(Canvas& canvas, const TextRun& run) override;
+};
+
+}  // namespace tsukio
