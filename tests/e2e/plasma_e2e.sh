@@ -4,6 +4,7 @@
 # month, day, weekday, week left to right, and come back after plasmashell restarts.
 # Opt-in (`make test-plasma`): Plasma is large and slow to start.
 set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
 source "$(dirname "$0")/row_order.sh"
 tsukio=$1
 tsukio_cal=$2
@@ -18,12 +19,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() {
-  local tenths=$1; shift
-  for ((i = 0; i < tenths; i++)); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 
 export HOME=$work XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 export XDG_DATA_DIRS=/usr/share XDG_CACHE_HOME=$work/cache

@@ -5,6 +5,7 @@
 # sent as a host sends it, ends it and takes the icons away.
 # sway will not run as root: everything here runs as an unprivileged user.
 set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
 source "$(dirname "$0")/row_order.sh"
 tsukio=$1
 tsukio_cal=$2
@@ -19,12 +20,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() {
-  local tenths=$1; shift
-  for ((i = 0; i < tenths; i++)); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 
 user=()
 if [ "$(id -u)" -eq 0 ]; then

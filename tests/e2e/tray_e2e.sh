@@ -4,6 +4,7 @@
 # removes them all. With a settings file that shows the month, weekday and week number,
 # four icons are expected.
 set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
 tsukio=$1
 expected_icons=4
 
@@ -16,13 +17,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-# Waits up to $1 tenths of a second for the command after it to succeed.
-wait_for() {
-  local tenths=$1; shift
-  for ((i = 0; i < tenths; i++)); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config HOME=$work
 mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/Quorv/Tsukio"

@@ -4,6 +4,7 @@
 # panel comes; they read month, day, weekday, week left to right; a refresh registers
 # nothing again; a restarted panel gets them back in order; the menu's 終了 ends it.
 set -euo pipefail
+source "$(dirname "$0")/helpers.sh"
 source "$(dirname "$0")/row_order.sh"
 tsukio=$1
 tsukio_cal=$2
@@ -19,12 +20,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() {
-  local tenths=$1; shift
-  for ((i = 0; i < tenths; i++)); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 
 export HOME=$work XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
 export XDG_DATA_DIRS=/usr/share XDG_CACHE_HOME=$work/cache
