@@ -19,6 +19,9 @@ struct Image {
         argb(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), fill) {}
   std::uint32_t& at(int x, int y) { return argb[static_cast<std::size_t>(y * width + x)]; }
   std::uint32_t at(int x, int y) const { return argb[static_cast<std::size_t>(y * width + x)]; }
+
+  // The one comparison of pictures: hosts send a picture again only when it differs.
+  friend bool operator==(const Image&, const Image&) = default;
 };
 
 // One picture drawn at several sizes, smallest first; a host shows the size it needs.

@@ -10,6 +10,10 @@ namespace tsukio {
 
 enum class View { kCalendar, kAbout, kOptions };
 
+// The captions of the options and about views; the calendar's is the day's tooltip.
+inline constexpr std::string_view kOptionsCaption = "設定";
+inline constexpr std::string_view kAboutCaption = "バージョン情報";
+
 // What the main window shows; the program's state, drawn by the desktop.
 struct MainWindowModel {
   bool visible = false;

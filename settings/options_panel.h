@@ -64,4 +64,9 @@ struct OptionsPanel {
   friend bool operator==(const OptionsPanel&, const OptionsPanel&) = default;
 };
 
+// The controls that depend on a box follow it: the week rule its box, the delay's controls
+// 自動更新, the method's controls 時刻合わせ, and each server field the method chosen, only
+// while 時刻合わせ is on.
+void EnableDependentControls(OptionsPanel& panel);
+
 }  // namespace tsukio

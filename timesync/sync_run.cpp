@@ -31,19 +31,4 @@ SyncReport SynchronizeClock(const SyncSettings& settings, SyncServices& services
   return SetClockFromHttpDate(date.text, date.receiptTick, services);
 }
 
-SyncStatus StatusOf(SyncResult result, const SyncSettings& settings) {
-  switch (result) {
-    case SyncOk:
-      return {"ok", glyph_colour::kSyncOk, "時刻調整完了"};
-    case SyncServerFailed: {
-      // Only the SNTP server is named: in the HTTP modes it was not the one asked.
-      const std::string server = settings.httpSetup == 0 ? settings.ntpServer : "";
-      return {"sv", glyph_colour::kSyncFailed, server + "サーバーへの接続失敗"};
-    }
-    case SyncSetFailed:
-      break;
-  }
-  return {"pc", glyph_colour::kSyncFailed, "PCへの時刻設定失敗"};
-}
-
 }  // namespace tsukio

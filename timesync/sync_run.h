@@ -4,7 +4,6 @@
 #include <string>
 
 #include "timesync/sync.h"
-#include "tray/glyphs.h"
 
 namespace tsukio {
 
@@ -24,13 +23,5 @@ bool SyncConfigured(const SyncSettings& settings);
 
 // Sets the clock by the chosen method: HTTP whenever httpSetup asks for it, else SNTP.
 SyncReport SynchronizeClock(const SyncSettings& settings, SyncServices& services);
-
-// How the status icon shows an outcome.
-struct SyncStatus {
-  std::string word;  // "ok", "sv" or "pc"
-  Colour colour;
-  std::string tooltip;
-};
-SyncStatus StatusOf(SyncResult result, const SyncSettings& settings);
 
 }  // namespace tsukio

@@ -79,6 +79,7 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
   OptionsPanel& p = window_.options;
   TrayHost& tray = desktop_.tray;
   const bool on = Box(box).checked;
+  EnableDependentControls(p);
   switch (box) {
     case OptionBox::kMonth:
       on ? RefreshTrayIcons() : DeleteTrayIcon(tray, kMonthIcon);
@@ -96,12 +97,10 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
       return;
     case OptionBox::kWeekNumber:
       if (on) {
-        p.weekRule.enabled = true;
         state_.weekRule = p.weekRuleIndex;
         RefreshTrayIcons();
       } else {
         DeleteTrayIcon(tray, kWeekNumberIcon);
-        p.weekRule.enabled = false;
       }
       return;
     case OptionBox::kTwelveHour:
@@ -109,30 +108,10 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
       RefreshTrayIcons();
       return;
     case OptionBox::kAutoUpdate:
-      p.autoUpdateLabel.enabled = p.autoUpdateField.enabled = p.autoUpdateArrows.enabled = on;
-      return;
     case OptionBox::kSetClock:
-      p.timeMethodLabel.enabled = p.ntpChoice.enabled = p.httpChoice.enabled = on;
-      if (on) {
-        RunTimeMethodRule();  // the selected button's rule, as if it were chosen again
-      } else {
-        p.ntpLabel.enabled = p.httpLabel.enabled = p.proxyLabel.enabled = false;
-        p.ntpServerField.enabled = p.httpServerField.enabled = p.proxyServerField.enabled = false;
-      }
+    case OptionBox::kStartAtLogin:  // the login entry follows at 決定
       return;
-    case OptionBox::kStartAtLogin:
-      return;  // the login entry follows at 決定
   }
-}
-
-// The method's fields follow the choice, and only ever while time setting is on.
-void TrayCalendar::RunTimeMethodRule() {
-  OptionsPanel& p = window_.options;
-  const bool http = p.httpSelected && p.setClock.checked;
-  const bool ntp = !p.httpSelected && p.setClock.checked;
-  p.ntpLabel.enabled = p.ntpServerField.enabled = ntp;
-  p.httpLabel.enabled = p.httpServerField.enabled = http;
-  p.proxyLabel.enabled = p.proxyServerField.enabled = http;
 }
 
 void TrayCalendar::SelectWeekRule(int index) {
@@ -148,7 +127,7 @@ void TrayCalendar::SelectTimeMethod(bool http) {
   OptionsPanel& p = window_.options;
   if (p.httpSelected == http) return;
   p.httpSelected = http;
-  RunTimeMethodRule();
+  EnableDependentControls(p);
   Render();
 }
 

@@ -23,14 +23,6 @@ constexpr int kMinute = 60000;
 // and have to be aimed again.
 constexpr int kPastTheMinute = 50;
 constexpr int kSyncStatusShown = 5000;
-constexpr std::string_view kOptionsCaption = "設定";
-constexpr std::string_view kAboutCaption = "バージョン情報";
-
-// One icon of a refresh, in the order it was built.
-struct TrayEntry {
-  TrayIconId id;
-  std::string tooltip;
-};
 
 }  // namespace
 
@@ -134,57 +126,28 @@ void TrayCalendar::DeleteShownIcons() {
 }
 
 void TrayCalendar::RefreshTrayIcons() {
-  GlyphList glyphs;
-  std::vector<TrayEntry> entries;
   const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
   const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), sizes};
-
   const LocalDateTime now = desktop_.clock.Now();
-  const DateTexts today = FormatDateTexts(now.date);
 
   // Start-up's early refreshes only add: nothing of ours is in the tray yet.
   if (state_.startup != StartupPhase::kLoading) DeleteShownIcons();
 
-  const DayMark mark = TrayDayMark(today.year, today.month, today.day);
-
-  if (Shows(OptionBox::kMonth)) {
-    AddDateGlyph(glyphs, today.month, true, mark.colour, context);
-    entries.push_back({kMonthIcon, "今月"});
+  const RowChoices choices{Shows(OptionBox::kMonth),
+                           Shows(OptionBox::kWeekday),
+                           Shows(OptionBox::kClock),
+                           Shows(OptionBox::kTwelveHour),
+                           Shows(OptionBox::kWeekNumber),
+                           Shows(OptionBox::kAlmanac),
+                           WeekSchemeFromMethod(state_.weekRule)};
+  const std::vector<TrayIcon> row = BuildTrayRow(now, choices, context);
+  for (const TrayIcon& icon : row) {
+    if (icon.id == kDayIcon) state_.dateTip = icon.tooltip;
+    AddTrayIcon(desktop_.tray, icon);
   }
-
-  AddDateGlyph(glyphs, today.day, true, mark.colour, context);
-  const int week = WeekNumber(now.date, WeekSchemeFromMethod(state_.weekRule));
-  state_.dateTip = BuildDateTip(
-      today, mark.name, week,
-      Shows(OptionBox::kAlmanac) ? AlmanacText(today.year, today.month, today.day) : "");
-  entries.push_back({kDayIcon, state_.dateTip});
-
-  if (Shows(OptionBox::kWeekday)) {
-    AddDateGlyph(glyphs, today.weekday, true, mark.colour, context);
-    entries.push_back({kWeekdayIcon, "曜日"});
-  }
-
-  shownHour_.clear();
-  shownMinute_.clear();
-  if (Shows(OptionBox::kClock)) {
-    shownHour_ = HourText(now.hour, Shows(OptionBox::kTwelveHour));
-    shownMinute_ = MinuteText(now.minute);
-    AddTextGlyph(glyphs, shownHour_, true, glyph_colour::kClock, context);
-    entries.push_back({kHourIcon, "時"});
-    AddTextGlyph(glyphs, shownMinute_, true, glyph_colour::kClock, context);
-    entries.push_back({kMinuteIcon, "分"});
-  }
-
-  if (Shows(OptionBox::kWeekNumber)) {
-    AddTextGlyph(glyphs, std::to_string(week), true, glyph_colour::kWeekNumber, context);
-    entries.push_back({kWeekNumberIcon, "第" + std::to_string(week) + "週"});
-  }
-
-  state_.shownDay = today.day;
-
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    AddTrayIcon(desktop_.tray, entries[i].id, entries[i].tooltip, glyphs[i]);
-  }
+  shownHour_ = choices.clock ? HourText(now.hour, choices.twelveHour) : "";
+  shownMinute_ = choices.clock ? MinuteText(now.minute) : "";
+  state_.shownDate = now.date;
 
   // The row is in the tray before the clock is set: the status icon follows with the outcome.
   StartClockSync();
@@ -209,11 +172,10 @@ void TrayCalendar::ShowSyncOutcome(const SyncStatus& status) {
   state_.syncRunning = false;
   if (quitting_) return;
   if (state_.syncIconShown) DeleteTrayIcon(desktop_.tray, kSyncIcon);
-  GlyphList glyphs;
   const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
-  AddTextGlyph(glyphs, status.word, true, status.colour,
-               GlyphContext{desktop_.painter, desktop_.window.DisplayDpi(), sizes});
-  AddTrayIcon(desktop_.tray, kSyncIcon, status.tooltip, glyphs[0]);
+  AddTrayIcon(
+      desktop_.tray,
+      SyncStatusIcon(status, GlyphContext{desktop_.painter, desktop_.window.DisplayDpi(), sizes}));
   state_.syncIconShown = true;
   Timer& shown = desktop_.sync->syncStatusTimer;
   if (!shown.Pending()) shown.Start(kSyncStatusShown);  // a later outcome keeps the first's end
@@ -230,8 +192,7 @@ void TrayCalendar::OnMinuteTimer() {
   } else if (autoUpdateDue) {
     state_.autoUpdateDelayMs = 0;
     RefreshTrayIcons();
-  } else if (state_.shownDay !=
-             std::to_string(static_cast<unsigned>(desktop_.clock.Now().date.day()))) {
+  } else if (state_.shownDate != desktop_.clock.Now().date) {
     RefreshTrayIcons();
   } else if (Shows(OptionBox::kClock)) {
     UpdateClockIcons();
@@ -250,7 +211,7 @@ void TrayCalendar::OnAutoUpdateTimer() {
 // wrong moment: the icons catch up now and the minute timer is aimed again.
 void TrayCalendar::OnWallClockChanged() {
   if (state_.startup != StartupPhase::kRunning || quitting_) return;
-  if (state_.shownDay != std::to_string(static_cast<unsigned>(desktop_.clock.Now().date.day()))) {
+  if (state_.shownDate != desktop_.clock.Now().date) {
     RefreshTrayIcons();
   } else if (Shows(OptionBox::kClock)) {
     UpdateClockIcons();
@@ -267,15 +228,11 @@ void TrayCalendar::UpdateClockIcons() {
   // The panel is sent a picture only when its text changed: the same picture again would
   // only make it redraw, every second.
   if (hour != shownHour_) {
-    GlyphList glyphs;
-    AddTextGlyph(glyphs, hour, true, glyph_colour::kClock, context);
-    ModifyTrayIcon(desktop_.tray, kHourIcon, glyphs[0]);
+    ModifyTrayIcon(desktop_.tray, kHourIcon, ClockGlyph(hour, context));
     shownHour_ = hour;
   }
   if (minute != shownMinute_) {
-    GlyphList glyphs;
-    AddTextGlyph(glyphs, minute, true, glyph_colour::kClock, context);
-    ModifyTrayIcon(desktop_.tray, kMinuteIcon, glyphs[0]);
+    ModifyTrayIcon(desktop_.tray, kMinuteIcon, ClockGlyph(minute, context));
     shownMinute_ = minute;
   }
 }
@@ -293,7 +250,7 @@ void TrayCalendar::OnTrayEvent(TrayEvent event) {
     case TrayEvent::kLeftButtonDown:
       if (!window_.visible) {
         ShowCalendar();
-      } else if (!window_.caption.starts_with("設")) {
+      } else if (window_.view != View::kOptions) {
         HideWindow();  // the options panel is never closed by a click on an icon
       }
       return;

@@ -35,7 +35,7 @@ struct AppState {
   int weekRule = 0;             // 0 ISO, 1 USA
   int autoUpdateDelayMs = 0;    // the one-time update's delay while it is due, 0 once it ran
   std::string dateTip;          // the day icon's tooltip as last built
-  std::string shownDay;         // the day of the month the icons show
+  std::chrono::year_month_day shownDate;  // the date the icons show
 };
 
 // The clock-setting choices in force, as the last load of the settings left them. The
@@ -151,7 +151,6 @@ class TrayCalendar {
   CheckBox& Box(OptionBox box);
   void RunBoxRule(OptionBox box);
   void LoadBox(OptionBox box, bool checked, bool ruleWhenClearedAtStartUp);
-  void RunTimeMethodRule();
   bool Shows(OptionBox box) const;
   bool SaveAutostart();
   void BuildCalendar(std::chrono::year_month shown);

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tray/tray_icons.h"
+
 #if __has_include(<xcb/xcb.h>) && __has_include(<xcb/xfixes.h>)
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -34,30 +36,6 @@ QIcon ToIcon(const std::vector<Image>& pictures) {
     icon.addPixmap(QPixmap::fromImage(view.copy()));
   }
   return icon;
-}
-
-// Stable names a panel can remember an icon by, and titles that tell the icons apart in
-// its settings. The titles carry the place in the row, so hosts that sort by title (Plasma)
-// show the row in order.
-struct ItemName {
-  int id;
-  const char* sniId;
-  const char* title;
-};
-constexpr ItemName kItemNames[] = {
-    {100, "tsukio-month", "Tsukio 1 月"},        {110, "tsukio-day", "Tsukio 2 日"},
-    {120, "tsukio-weekday", "Tsukio 3 曜日"},    {140, "tsukio-hour", "Tsukio 4 時"},
-    {150, "tsukio-minute", "Tsukio 5 分"},       {130, "tsukio-week", "Tsukio 6 週"},
-    {170, "tsukio-status", "Tsukio 7 時刻調整"},
-};
-
-ItemName NameOf(int id) {
-  for (const ItemName& name : kItemNames) {
-    if (name.id == id) return name;
-  }
-  static thread_local std::string fallback;
-  fallback = "tsukio-" + std::to_string(id);
-  return {id, fallback.c_str(), fallback.c_str()};
 }
 
 #ifdef TSUKIO_HAVE_XCB
@@ -328,51 +306,24 @@ void QtTrayHost::OnHostChanged(std::function<void()> handler) {
 void QtTrayHost::Flush() {
   flushTimer_.stop();
   if (kind_ == TrayKind::kNone) return;
-  const auto wantedAt = [this](int id) {
-    return std::find_if(wanted_.begin(), wanted_.end(),
-                        [id](const Wanted& w) { return w.id == id; });
+  std::vector<int> shownIds;
+  for (const auto& shown : shown_) shownIds.push_back(shown->id);
+  const RowPlan plan = PlanRow(shownIds, Ids(), placement_);
+  const auto at = [this](int id) {
+    return std::find_if(shown_.begin(), shown_.end(),
+                        [id](const std::unique_ptr<Shown>& s) { return s->id == id; });
   };
-  const auto drop = [this](const std::unique_ptr<Shown>& shown) {
-    std::erase(toRegister_, shown->item.get());
-  };
-  // Icons no longer wanted go; the rest keep their place as long as they stand in the
-  // wanted order. From the first that does not, on the side where the host adds, they
-  // are taken away and added again with the missing ones.
-  std::erase_if(shown_, [&](const std::unique_ptr<Shown>& shown) {
-    const bool gone = wantedAt(shown->id) == wanted_.end();
-    if (gone) drop(shown);
-    return gone;
-  });
-  const std::size_t count = wanted_.size();
-  std::size_t kept = 0;
-  if (placement_ == TrayPlacement::kRemembers) {
-    // Only the missing ones, last first: a host that meets them all now shows the row in
-    // order, and one that knew them keeps their places anyway.
-    std::vector<std::unique_ptr<Shown>> row(count);
-    for (auto& shown : shown_)
-      row[static_cast<std::size_t>(wantedAt(shown->id) - wanted_.begin())] = std::move(shown);
-    for (std::size_t i = count; i-- > 0;) {
-      if (row[i]) {
-        Update(*row[i], wanted_[i]);
-      } else {
-        row[i] = Show(wanted_[i]);
-      }
-    }
-    shown_ = std::move(row);
-  } else if (placement_ == TrayPlacement::kAppends) {
-    while (kept < shown_.size() && shown_[kept]->id == wanted_[kept].id) ++kept;
-    for (std::size_t i = kept; i < shown_.size(); ++i) drop(shown_[i]);
-    shown_.resize(kept);
-    for (std::size_t i = 0; i < kept; ++i) Update(*shown_[i], wanted_[i]);
-    for (std::size_t i = kept; i < count; ++i) shown_.push_back(Show(wanted_[i]));
-  } else {
-    const std::size_t s = shown_.size();
-    while (kept < s && shown_[s - 1 - kept]->id == wanted_[count - 1 - kept].id) ++kept;
-    for (std::size_t i = 0; i < s - kept; ++i) drop(shown_[i]);
-    shown_.erase(shown_.begin(), shown_.begin() + static_cast<std::ptrdiff_t>(s - kept));
-    for (std::size_t i = 0; i < kept; ++i) Update(*shown_[i], wanted_[count - kept + i]);
-    for (std::size_t i = count - kept; i-- > 0;) shown_.insert(shown_.begin(), Show(wanted_[i]));
+  for (const int id : plan.remove) {
+    const auto gone = at(id);
+    std::erase(toRegister_, (*gone)->item.get());
+    shown_.erase(gone);
   }
+  for (const int id : plan.keep) Update(**at(id), *FindWanted(id));
+  for (const int id : plan.add) shown_.push_back(Show(*FindWanted(id)));
+  // Kept in the row's order, as the host now shows them.
+  std::stable_sort(shown_.begin(), shown_.end(), [this](const auto& a, const auto& b) {
+    return FindWanted(a->id) < FindWanted(b->id);
+  });
   RegisterNext();
 }
 
@@ -380,9 +331,10 @@ std::unique_ptr<QtTrayHost::Shown> QtTrayHost::Show(const Wanted& wanted) {
   auto shown = std::make_unique<Shown>();
   shown->id = wanted.id;
   if (kind_ == TrayKind::kStatusNotifier) {
-    const ItemName name = NameOf(wanted.id);
-    shown->item = std::make_unique<SniItem>(owner_, busAddress_, QString::fromUtf8(name.sniId),
-                                            QString::fromUtf8(name.title));
+    const TrayIconName name = NameOfTrayIcon(wanted.id);
+    shown->item = std::make_unique<SniItem>(
+        owner_, busAddress_, QString::fromUtf8("tsukio-") + QString::fromUtf8(name.key),
+        QString::fromUtf8(name.title.data(), static_cast<qsizetype>(name.title.size())));
     shown->item->SetPictures(wanted.pictures);
     shown->item->SetToolTip(QString::fromStdString(wanted.tooltip));
     toRegister_.push_back(shown->item.get());
@@ -417,11 +369,7 @@ void QtTrayHost::Update(Shown& shown, const Wanted& wanted) {
   }
   const QString tooltip = QString::fromStdString(wanted.tooltip);
   if (shown.icon->toolTip() != tooltip) shown.icon->setToolTip(tooltip);
-  const auto same = [](const Image& a, const Image& b) {
-    return a.width == b.width && a.height == b.height && a.argb == b.argb;
-  };
-  if (!std::equal(wanted.pictures.begin(), wanted.pictures.end(), shown.pictures.begin(),
-                  shown.pictures.end(), same)) {
+  if (wanted.pictures != shown.pictures) {
     shown.icon->setIcon(ToIcon(wanted.pictures));
     shown.pictures = wanted.pictures;
   }
@@ -446,7 +394,7 @@ void QtTrayHost::RegisterNext() {
 
 // Panels show icons at 16 to 24 pixels, HiDPI ones at 32 and more.
 std::vector<int> QtTrayHost::LargerPictureSizes() const {
-  return {22, 24, 32, 48, 64};
+  return {kLargerTraySizes.begin(), kLargerTraySizes.end()};
 }
 
 void QtTrayHost::OpenMenu() {

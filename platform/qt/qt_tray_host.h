@@ -15,14 +15,11 @@
 
 #include "platform/qt/sni_item.h"
 #include "platform/tray_host.h"
+#include "tray/row_plan.h"
 
 class QDBusServiceWatcher;
 
 namespace tsukio {
-
-// Where a host puts an icon that arrives after others: after them, before them, or where it
-// stood when the host first met it (first met, it goes before the others).
-enum class TrayPlacement { kAppends, kPrepends, kRemembers };
 
 // Which kind of notification area is taking our icons.
 enum class TrayKind { kNone, kStatusNotifier, kXEmbed };

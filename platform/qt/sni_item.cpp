@@ -193,13 +193,7 @@ QString SniItem::BusName() const {
 }
 
 void SniItem::SetPictures(const std::vector<Image>& pictures) {
-  if (pictures.size() == pictures_.size() &&
-      std::equal(pictures.begin(), pictures.end(), pictures_.begin(),
-                 [](const Image& a, const Image& b) {
-                   return a.width == b.width && a.height == b.height && a.argb == b.argb;
-                 })) {
-    return;
-  }
+  if (pictures == pictures_) return;
   pictures_ = pictures;
   pixmaps_ = ToSniPixmaps(pictures);
   emit NewIcon();

@@ -47,7 +47,8 @@ Win32MessageWindow::Win32MessageWindow() {
                             nullptr, nullptr, instance, this);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   // An elevated copy would otherwise never hear of a new taskbar.
-  if (window_ != nullptr) ChangeWindowMessageFilterEx(window_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
+  if (window_ != nullptr)
+    ChangeWindowMessageFilterEx(window_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
 }
 
 Win32MessageWindow::~Win32MessageWindow() {
@@ -324,62 +325,54 @@ void Win32TrayHost::OnHostChanged(std::function<void()> handler) {
   hostChanged_ = std::move(handler);
 }
 
-// Icons kept are the run that already stands in the wanted order on the side away from where
-// the taskbar adds; the others are taken away and added again after them, in an order that
-// makes the row read as wanted. An icon the taskbar refused stays counted as shown: a
-// taskbar that starts later gets it at TaskbarCreated.
+std::vector<int> Win32TrayHost::IdsOf(const std::vector<Icon>& icons) {
+  std::vector<int> ids;
+  for (const Icon& icon : icons) ids.push_back(icon.id);
+  return ids;
+}
+
+void Win32TrayHost::Update(Icon& shown, const Icon& wanted) {
+  if (shown.tooltip == wanted.tooltip && shown.pictures == wanted.pictures) return;
+  const UINT flags = NIF_ICON | NIF_MESSAGE | (shown.tooltip == wanted.tooltip ? 0 : NIF_TIP);
+  shown = wanted;
+  Send(NIM_MODIFY, shown, flags);
+}
+
+// An icon the taskbar refused stays counted as shown: a taskbar that starts later gets it at
+// TaskbarCreated.
 void Win32TrayHost::Flush() {
-  std::erase_if(shown_, [this](const Icon& shown) {
-    const bool gone = std::none_of(wanted_.begin(), wanted_.end(),
-                                   [&](const Icon& w) { return w.id == shown.id; });
-    if (gone) Send(NIM_DELETE, shown, 0);
-    return gone;
-  });
-  const std::size_t count = wanted_.size();
-  const std::size_t s = shown_.size();
-  const auto update = [this](Icon& shown, const Icon& wanted) {
-    const auto samePictures = [](const PictureSet& a, const PictureSet& b) {
-      return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const Image& x, const Image& y) {
-        return x.width == y.width && x.height == y.height && x.argb == y.argb;
-      });
-    };
-    if (shown.tooltip == wanted.tooltip && samePictures(shown.pictures, wanted.pictures)) return;
-    const UINT flags = NIF_ICON | NIF_MESSAGE | (shown.tooltip == wanted.tooltip ? 0 : NIF_TIP);
-    shown = wanted;
-    Send(NIM_MODIFY, shown, flags);
+  const RowPlan plan = PlanRow(IdsOf(shown_), IdsOf(wanted_), placement_);
+  const auto in = [](std::vector<Icon>& icons, int id) {
+    return std::find_if(icons.begin(), icons.end(), [id](const Icon& i) { return i.id == id; });
   };
-  const auto add = [this](const Icon& icon) {
-    Send(NIM_ADD, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE);
-    return icon;
-  };
-  std::size_t kept = 0;
-  if (placement_ == TrayPlacement::kAppends) {
-    while (kept < s && shown_[kept].id == wanted_[kept].id) ++kept;
-    for (std::size_t i = kept; i < s; ++i) Send(NIM_DELETE, shown_[i], 0);
-    shown_.resize(kept);
-    for (std::size_t i = 0; i < kept; ++i) update(shown_[i], wanted_[i]);
-    for (std::size_t i = kept; i < count; ++i) shown_.push_back(add(wanted_[i]));
-  } else {
-    while (kept < s && shown_[s - 1 - kept].id == wanted_[count - 1 - kept].id) ++kept;
-    for (std::size_t i = 0; i < s - kept; ++i) Send(NIM_DELETE, shown_[i], 0);
-    shown_.erase(shown_.begin(), shown_.begin() + static_cast<std::ptrdiff_t>(s - kept));
-    for (std::size_t i = 0; i < kept; ++i) update(shown_[i], wanted_[count - kept + i]);
-    for (std::size_t i = count - kept; i-- > 0;) shown_.insert(shown_.begin(), add(wanted_[i]));
+  for (const int id : plan.remove) {
+    const auto gone = in(shown_, id);
+    Send(NIM_DELETE, *gone, 0);
+    shown_.erase(gone);
   }
+  for (const int id : plan.keep) Update(*in(shown_, id), *in(wanted_, id));
+  for (const int id : plan.add) {
+    const Icon& icon = *in(wanted_, id);
+    Send(NIM_ADD, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE);
+    shown_.push_back(icon);
+  }
+  // In the row's order, as the taskbar now shows them.
+  std::stable_sort(shown_.begin(), shown_.end(), [&](const Icon& a, const Icon& b) {
+    return in(wanted_, a.id) < in(wanted_, b.id);
+  });
 }
 
 // A new taskbar has none of our icons; one that only changed (a new resolution) still has
-// them, and then an add fails where a modify does not. Either way the row is sent again whole.
+// them, and then an add fails where a modify does not. Either way the row is sent again whole,
+// in the order the planner gives for an empty taskbar.
 void Win32TrayHost::TaskbarCreated() {
-  const auto again = [this](const Icon& icon) {
+  const std::vector<int> row = IdsOf(shown_);
+  for (const int id : PlanRow({}, row, placement_).add) {
+    const Icon& icon =
+        *std::find_if(shown_.begin(), shown_.end(), [id](const Icon& i) { return i.id == id; });
     if (!Send(NIM_ADD, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE)) {
       Send(NIM_MODIFY, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE);
     }
-  };
-  if (placement_ == TrayPlacement::kAppends) {
-    for (const Icon& icon : shown_) again(icon);
-  } else {
-    for (auto icon = shown_.rbegin(); icon != shown_.rend(); ++icon) again(*icon);
   }
   if (hostChanged_) hostChanged_();
 }
@@ -413,8 +406,8 @@ void Win32TrayHost::OpenMenu() {
   SetForegroundWindow(window_.Handle());
   menuOpen_ = true;
   const auto chosen = static_cast<std::size_t>(
-      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_BOTTOMALIGN,
-                     at.x, at.y, 0, window_.Handle(), nullptr));
+      TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, at.x,
+                     at.y, 0, window_.Handle(), nullptr));
   menuOpen_ = false;
   PostMessageW(window_.Handle(), WM_NULL, 0, 0);
   DestroyMenu(menu);

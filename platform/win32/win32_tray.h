@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <functional>
 #include <map>
@@ -13,6 +13,7 @@
 #include "platform/timer.h"
 #include "platform/tray_host.h"
 #include "platform/worker.h"
+#include "tray/row_plan.h"
 
 namespace tsukio {
 
@@ -105,17 +106,14 @@ std::wstring TrayTooltip(const std::string& utf8);
 // A 32-bit icon with per-pixel alpha from a picture, enlarged by whole pixels to `size`.
 HICON IconFromImage(const Image& picture, int size);
 
-// Where a notification area puts an icon it has not shown before.
-enum class TrayPlacement { kAppends, kPrepends };
 // The notification areas of Windows XP to Windows 8.1 (NT 5.1 to 6.3), and wine's, put a new
 // icon on the left of those already there; earlier and later versions on the right.
 TrayPlacement SystemTrayPlacement();
 
 // One Shell_NotifyIconW icon per id. Changes are gathered and made in one pass (Flush, posted
-// to the message window), which keeps the row in the order the icons were added whatever
-// side the taskbar puts a newcomer on: icons from the first out of place are taken away and
-// added again. A delete and add of the same id in one pass is a change of picture, so the
-// icon keeps its place.
+// to the message window) that carries out the row planner's plan, so the row reads in the
+// order the icons were added whatever side the taskbar puts a newcomer on. A delete and add of
+// the same id in one pass is a change of picture, so the icon keeps its place.
 class Win32TrayHost final : public TrayHost {
  public:
   Win32TrayHost(Win32MessageWindow& window, std::vector<Win32MenuEntry> menu,
@@ -147,6 +145,8 @@ class Win32TrayHost final : public TrayHost {
   bool Send(DWORD message, const Icon& icon, UINT flags);
   void ScheduleFlush();
   void TaskbarCreated();
+  void Update(Icon& shown, const Icon& wanted);
+  static std::vector<int> IdsOf(const std::vector<Icon>& icons);
   int IconSize() const;
 
   Win32MessageWindow& window_;

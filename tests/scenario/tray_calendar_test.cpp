@@ -58,7 +58,7 @@ TEST(StartUp, FirstStartWithNoSettingsShowsTheDayIconAlone) {
   EXPECT_EQ(s.desktop.tray.Ids(), Ids{110});
   EXPECT_EQ(s.Tooltip(110), "2011年3月8日(火)  第10週");
   EXPECT_EQ(s.calendar.State().startup, StartupPhase::kRunning);
-  EXPECT_EQ(s.calendar.State().shownDay, "8");
+  EXPECT_EQ(s.calendar.State().shownDate, chr::year{2011} / 3 / 8);
   EXPECT_TRUE(s.desktop.minuteTimer().Pending());
   EXPECT_EQ(s.desktop.minuteTimer().lastDelay, 60050);      // just past the next minute
   EXPECT_EQ(s.desktop.autoUpdateTimer().lastDelay, 30000);  // the one-time update's delay
@@ -248,10 +248,10 @@ TEST(Timer, MidnightRefreshesTheWholeRowWithinASecond) {
     s.Stored(keys);
     s.calendar.Start();
     s.desktop.Advance(Millis(90000 - 1));  // 23:59:59.999
-    EXPECT_EQ(s.calendar.State().shownDay, "31") << keys;
+    EXPECT_EQ(s.calendar.State().shownDate, chr::year{2011} / 5 / 31) << keys;
     s.desktop.tray.log.clear();
     s.desktop.Advance(kSecond);
-    EXPECT_EQ(s.calendar.State().shownDay, "1") << keys;
+    EXPECT_EQ(s.calendar.State().shownDate, chr::year{2011} / 6 / 1) << keys;
     EXPECT_EQ(s.Tooltip(110), "2011年6月1日(水)  第22週") << keys;
     EXPECT_EQ(s.desktop.tray.log.front(), "delete 100") << keys;
   }
@@ -301,6 +301,20 @@ TEST(Timer, WallClockJumpsForwardAndBack) {
   day.desktop.Jump(At(2011, 5, 11, 7, 30));
   day.calendar.OnWallClockChanged();
   EXPECT_EQ(day.Tooltip(110), "2011年5月11日(水)  第19週");
+
+  // A month on, the same day of the month (the clock set, a resume): a new date all the same,
+  // whether the desktop reports the jump or the next tick finds it.
+  for (const bool reported : {true, false}) {
+    Story month(At(2011, 5, 10, 23, 0));
+    month.Stored("Month=1\nWeek=1\nNumber=1\n");
+    month.calendar.Start();
+    month.desktop.tray.log.clear();
+    month.desktop.Jump(At(2011, 6, 10, 9, 0, 30));
+    reported ? month.calendar.OnWallClockChanged() : month.desktop.Advance(kMinute + kSecond);
+    EXPECT_EQ(month.desktop.tray.log.front(), "delete 100") << reported;
+    EXPECT_EQ(month.Tooltip(110), "2011年6月10日(金)  第23週") << reported;
+    EXPECT_EQ(month.Tooltip(130), "第23週") << reported;
+  }
 }
 
 TEST(TrayHost, ARestartedPanelGetsEveryIconBackAtOnce) {

@@ -1,8 +1,8 @@
 // The Win32 layer on its own: files, the mutex, the registry, GDI pixels, icons, timers,
 // the tray's bookkeeping, Winsock and WinINet against servers in this process on 127.0.0.1.
+#include <windows.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
-#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_tray.h"
+#include "tests/support/model_tray.h"
 
 namespace tsukio {
 namespace {
@@ -209,9 +210,12 @@ TEST(GdiTextPainter, DrawsWithoutAntialiasingOnAWhiteBoxAtEverySize) {
     for (int y = 0; y < size; ++y) {
       for (int x = 0; x < size; ++x) {
         const std::uint32_t p = canvas.at(x, y);
-        if (p == 0xFF0000) ++red;
-        else if (p == 0xFFFFFF) ++white;
-        else if (p != 0x123456) ++other;
+        if (p == 0xFF0000)
+          ++red;
+        else if (p == 0xFFFFFF)
+          ++white;
+        else if (p != 0x123456)
+          ++other;
       }
     }
     EXPECT_GT(red, 5) << size;
@@ -260,7 +264,7 @@ TEST(TrayIcon, KeepsPerPixelAlpha) {
   ASSERT_EQ(GetDIBits(dc, info.hbmColor, 0, 32, pixels.data(), &header, DIB_RGB_COLORS), 32);
   ReleaseDC(nullptr, dc);
   EXPECT_EQ(pixels[0], 0x80FF8040u);
-  EXPECT_EQ(pixels[1], 0x80FF8040u);       // enlarged by whole pixels
+  EXPECT_EQ(pixels[1], 0x80FF8040u);  // enlarged by whole pixels
   EXPECT_EQ(pixels[32 + 1], 0x80FF8040u);
   EXPECT_EQ(pixels[2], 0u);
   DeleteObject(info.hbmColor);
@@ -350,29 +354,28 @@ TEST(Win32MessageWindow, ResumeFromStandbyIsHandedOn) {
   EXPECT_EQ(resumed, 1);
 }
 
-// A taskbar as the tray host sees it: every message it was sent, played onto a row that
-// puts a newcomer on the given side.
+// A taskbar as the tray host sees it: every message it was sent, played onto the model of a
+// host that puts a newcomer on the given side.
 struct RecordedTaskbar {
-  TrayPlacement placement;
+  ModelTray model;
   std::vector<std::string> sent;
-  std::vector<int> row;
 
+  explicit RecordedTaskbar(TrayPlacement placement) : model{placement, {}, {}} {}
   void Attach(Win32TrayHost& tray) {
     tray.onSent = [this](const std::string& message) {
       sent.push_back(message);
       const int id = std::stoi(message.substr(1));
-      if (message[0] == '+') {
-        if (placement == TrayPlacement::kAppends) row.push_back(id);
-        else row.insert(row.begin(), id);
-      } else if (message[0] == '-') {
-        std::erase(row, id);
-      }
+      if (message[0] == '+') model.Add(id);
+      if (message[0] == '-') model.Remove(id);
     };
   }
+  const std::vector<int>& Row() const { return model.row; }
   std::vector<std::string> Take() { return std::exchange(sent, {}); }
 };
 
-PictureSet Pictures(std::uint32_t colour) { return {Image(16, 16, colour), Image(24, 24, colour)}; }
+PictureSet Pictures(std::uint32_t colour) {
+  return {Image(16, 16, colour), Image(24, 24, colour)};
+}
 
 TEST(Win32TrayHost, KeepsOneIconPerIdAndHandsOnTheMouse) {
   Win32MessageWindow window;
@@ -398,14 +401,15 @@ TEST(Win32TrayHost, RowReadsInOrderOnTaskbarsThatAppendOrPrepend) {
   for (const TrayPlacement placement : {TrayPlacement::kAppends, TrayPlacement::kPrepends}) {
     SCOPED_TRACE(placement == TrayPlacement::kAppends ? "appends" : "prepends");
     Win32MessageWindow window;
-    Win32TrayHost tray(window, {}, [](TrayEvent) {}, placement);
-    RecordedTaskbar taskbar{placement, {}, {}};
+    Win32TrayHost tray(
+        window, {}, [](TrayEvent) {}, placement);
+    RecordedTaskbar taskbar(placement);
     taskbar.Attach(tray);
     const PictureSet white = Pictures(0xFFFFFFFFu), red = Pictures(0xFFFF0000u);
 
     for (const int id : {100, 110, 120, 130}) tray.AddIcon(id, "icon", white);
     tray.Flush();
-    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 120, 130}));
+    EXPECT_EQ(taskbar.Row(), (std::vector<int>{100, 110, 120, 130}));
 
     // A refresh deletes and adds every icon: each keeps its place and only changes picture.
     taskbar.Take();
@@ -418,14 +422,14 @@ TEST(Win32TrayHost, RowReadsInOrderOnTaskbarsThatAppendOrPrepend) {
     // and comes back in its place.
     tray.AddIcon(170, "status", white);
     tray.Flush();
-    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 120, 130, 170}));
+    EXPECT_EQ(taskbar.Row(), (std::vector<int>{100, 110, 120, 130, 170}));
     tray.DeleteIcon(120);
     tray.Flush();
-    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 130, 170}));
+    EXPECT_EQ(taskbar.Row(), (std::vector<int>{100, 110, 130, 170}));
     for (const int id : {130, 170}) tray.DeleteIcon(id);
     for (const int id : {120, 130, 170}) tray.AddIcon(id, "icon", white);
     tray.Flush();
-    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 120, 130, 170}));
+    EXPECT_EQ(taskbar.Row(), (std::vector<int>{100, 110, 120, 130, 170}));
 
     // Nothing changed: nothing sent.
     taskbar.Take();
@@ -438,20 +442,21 @@ TEST(Win32TrayHost, RowReadsInOrderOnTaskbarsThatAppendOrPrepend) {
 TEST(Win32TrayHost, ChangesWaitForTheMessageLoopAndANewTaskbarGetsTheRowAgain) {
   for (const TrayPlacement placement : {TrayPlacement::kAppends, TrayPlacement::kPrepends}) {
     Win32MessageWindow window;
-    Win32TrayHost tray(window, {}, [](TrayEvent) {}, placement);
-    RecordedTaskbar taskbar{placement, {}, {}};
+    Win32TrayHost tray(
+        window, {}, [](TrayEvent) {}, placement);
+    RecordedTaskbar taskbar(placement);
     taskbar.Attach(tray);
     for (const int id : {100, 110, 120}) tray.AddIcon(id, "icon", Pictures(0xFFFFFFFFu));
     EXPECT_TRUE(taskbar.sent.empty()) << "sent before the loop ran";
-    PumpUntil([&] { return taskbar.row.size() == 3; });
-    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 120}));
+    PumpUntil([&] { return taskbar.Row().size() == 3; });
+    EXPECT_EQ(taskbar.Row(), (std::vector<int>{100, 110, 120}));
 
     int changed = 0;
     tray.OnHostChanged([&] { ++changed; });
-    taskbar.row.clear();  // the old taskbar is gone with our icons
+    taskbar.model.Restart();  // the old taskbar is gone with our icons
     SendMessageW(window.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     EXPECT_EQ(changed, 1);
-    EXPECT_EQ(taskbar.row, (std::vector<int>{100, 110, 120}));
+    EXPECT_EQ(taskbar.Row(), (std::vector<int>{100, 110, 120}));
   }
 }
 
@@ -479,7 +484,8 @@ TEST(Win32DatagramNetwork, SendsAndReceivesOnLoopback) {
     char buffer[64];
     sockaddr_in from{};
     int size = sizeof from;
-    const int n = recvfrom(server.s, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &size);
+    const int n =
+        recvfrom(server.s, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &size);
     if (n > 0) {
       buffer[0] = static_cast<char>(buffer[0] + 1);
       sendto(server.s, buffer, n, 0, reinterpret_cast<sockaddr*>(&from), size);
@@ -560,7 +566,8 @@ TEST(WinInetHttpClient, ReadsTheDateDirectlyAndThroughTheNamedProxy) {
 
 TEST(WinInetHttpClient, NoServerMeansNoDate) {
   LoopbackSocket closed(SOCK_STREAM);  // bound, never listening
-  WinInetHttpClient http(WinInetHttpClient::Limits{chr::milliseconds{3000}, chr::milliseconds{3000}});
+  WinInetHttpClient http(
+      WinInetHttpClient::Limits{chr::milliseconds{3000}, chr::milliseconds{3000}});
   EXPECT_EQ(http.DateHeader({HttpAccessMode::kDirect,
                              "http://127.0.0.1:" + std::to_string(closed.port) + "/", ""}),
             std::nullopt);
