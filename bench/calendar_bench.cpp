@@ -6,6 +6,7 @@
 #include "calendar/almanac.h"
 #include "calendar/date_text.h"
 #include "calendar/holidays.h"
+#include "calendar/koyomi.h"
 #include "calendar/weeks.h"
 
 namespace {
@@ -79,6 +80,35 @@ void BM_AlmanacTextAllYears(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_AlmanacTextAllYears);
+
+std::vector<chr::year_month_day> DatesOf(int first, int last) {
+  std::vector<chr::year_month_day> all;
+  for (chr::sys_days d{chr::year{first} / 1 / 1}; d <= chr::sys_days{chr::year{last} / 12 / 31};
+       d += chr::days{1}) {
+    all.emplace_back(d);
+  }
+  return all;
+}
+
+// The 旧暦, 干支, 雑節 and moon of a day, over the same days as BM_AlmanacText and then over
+// every year of the table.
+void BM_LookUpKoyomi(benchmark::State& state) {
+  static const std::vector<chr::year_month_day> days = DatesOf(2009, 2018);
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(LookUpKoyomi(days[i++ % days.size()]));
+  }
+}
+BENCHMARK(BM_LookUpKoyomi);
+
+void BM_LookUpKoyomiAllYears(benchmark::State& state) {
+  static const std::vector<chr::year_month_day> days = DatesOf(1900, 2100);
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(LookUpKoyomi(days[i++ % days.size()]));
+  }
+}
+BENCHMARK(BM_LookUpKoyomiAllYears);
 
 void BM_WeekNumber(benchmark::State& state) {
   const auto scheme = static_cast<WeekScheme>(state.range(0));

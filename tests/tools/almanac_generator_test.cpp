@@ -62,8 +62,21 @@ std::string FirstTableCorrected() {
   return table;
 }
 
+// The lines the first table had; the later ones (the 雑節 and the months) came with the 旧暦.
+std::string FirstTableLines(std::string_view table) {
+  std::string kept;
+  for (std::size_t start = 0; start < table.size();) {
+    const std::size_t end = table.find('\n', start) + 1;
+    const std::string_view line = table.substr(start, end - start);
+    if (line.starts_with("[") || line.starts_with("seki=") || line.starts_with("roku="))
+      kept += line;
+    start = end;
+  }
+  return kept;
+}
+
 TEST(AlmanacGenerator, ReproducesTheFirstTable) {
-  EXPECT_EQ(FormatSections(ComputeAlmanac(2009, 2018)), FirstTableCorrected());
+  EXPECT_EQ(FirstTableLines(FormatSections(ComputeAlmanac(2009, 2018))), FirstTableCorrected());
 }
 
 // The compiled-in table is the generator's output, so it can always be made again.

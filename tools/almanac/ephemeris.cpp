@@ -221,15 +221,26 @@ double SolarLongitudeInstant(double degrees, double jdUtNear) {
                   0.9856, kTolerance);
 }
 
-double NewMoonInstant(double jdUtNear) {
-  constexpr double kSynodicRate = 12.190749;  // degrees per day
-  const auto elongation = [](double precision) {
-    return [precision](double jd) {
-      return Wrap180(MoonLongitude(jd, precision) - SunApparentLongitude(jd));
-    };
+namespace {
+
+constexpr double kSynodicRate = 12.190749;  // degrees per day
+
+auto ElongationFrom(double degrees, double precision) {
+  return [degrees, precision](double jd) {
+    return Wrap180(MoonLongitude(jd, precision) - SunApparentLongitude(jd) - degrees);
   };
-  const double rough = FindRoot(elongation(kMoonSearchPrecision), jdUtNear, kSynodicRate, 1e-5);
-  return FindRoot(elongation(kMoonFinalPrecision), rough, kSynodicRate, kTolerance);
+}
+
+}  // namespace
+
+double NewMoonInstant(double jdUtNear) {
+  const double rough =
+      FindRoot(ElongationFrom(0, kMoonSearchPrecision), jdUtNear, kSynodicRate, 1e-5);
+  return FindRoot(ElongationFrom(0, kMoonFinalPrecision), rough, kSynodicRate, kTolerance);
+}
+
+double MoonPhaseInstant(double degrees, double jdUtNear) {
+  return FindRoot(ElongationFrom(degrees, kMoonSearchPrecision), jdUtNear, kSynodicRate, 1e-5);
 }
 
 }  // namespace tsukio::almanac

@@ -24,4 +24,10 @@ double SolarLongitudeInstant(double degrees, double jdUtNear);
 // which must be within about ten days of it.
 double NewMoonInstant(double jdUtNear);
 
+// The instant, nearest to `jdUtNear` (within about five days of it), at which the Moon stands
+// `degrees` east of the Sun in apparent longitude: 90° 上弦, 180° 望 (full), 270° 下弦. Good to
+// about a second, enough to date it; the new moons, whose instants the table keeps, get the
+// finer search of NewMoonInstant.
+double MoonPhaseInstant(double degrees, double jdUtNear);
+
 }  // namespace tsukio::almanac

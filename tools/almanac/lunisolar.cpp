@@ -1,6 +1,7 @@
 #include "tools/almanac/lunisolar.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
@@ -72,6 +73,34 @@ std::vector<SolarTerm> ComputeTerms(double from, double to) {
   return terms;
 }
 
+// Each seasonal longitude is met a few days after the solar term below it, which gives the
+// search its start.
+std::vector<SolarTerm> ComputeSeasonalPoints(const std::vector<SolarTerm>& terms) {
+  std::vector<SolarTerm> points;
+  for (const SolarTerm& term : terms) {
+    for (const int longitude : kSeasonalLongitudes) {
+      if (longitude / 15 * 15 != term.longitude) continue;
+      const double jd =
+          SolarLongitudeInstant(longitude, term.jdUt + (longitude - term.longitude) / 0.98565);
+      points.push_back({longitude, jd, JstDay(jd)});
+    }
+  }
+  return points;
+}
+
+// The quarters follow each new moon by about a quarter, a half and three quarters of a month.
+std::vector<MoonQuarter> ComputeQuarters(const std::vector<NewMoon>& moons) {
+  std::vector<MoonQuarter> quarters;
+  for (const NewMoon& moon : moons) {
+    for (const int elongation : {90, 180, 270}) {
+      const double jd =
+          MoonPhaseInstant(elongation, moon.jdUt + elongation / 360.0 * kSynodicMonth);
+      quarters.push_back({elongation, jd, JstDay(jd)});
+    }
+  }
+  return quarters;
+}
+
 std::vector<NewMoon> ComputeNewMoons(double from, double to) {
   std::vector<NewMoon> moons;
   const double elongation = Wrap360(MoonApparentLongitude(from) - SunApparentLongitude(from));
@@ -126,11 +155,11 @@ std::vector<LunarMonth> NumberMonths(const std::vector<NewMoon>& moons,
     }
     bool leapDue = end - begin == 13;
     bool contradicted = false;
-    std::vector<LunarMonth> span{{moons[begin].day, 11, false}};
+    std::vector<LunarMonth> span{{moons[begin].day, 11, false, moons[begin].jdUt}};
     for (std::size_t i = begin + 1; i < end; ++i) {
       const int previous = span.back().number;
       if (leapDue && principal[i].empty()) {
-        span.push_back({moons[i].day, previous, true});
+        span.push_back({moons[i].day, previous, true, moons[i].jdUt});
         leapDue = false;
         if (mustLeapAt != 0 && previous != mustLeapAt) {
           throw std::runtime_error(
@@ -141,7 +170,7 @@ std::vector<LunarMonth> NumberMonths(const std::vector<NewMoon>& moons,
         continue;
       }
       const int number = previous % 12 + 1;
-      span.push_back({moons[i].day, number, false});
+      span.push_back({moons[i].day, number, false, moons[i].jdUt});
       for (const int longitude : principal[i]) {
         if (longitude % 90 == 0 && MonthOfSolsticeOrEquinox(longitude) != number)
           contradicted = true;
@@ -164,7 +193,8 @@ std::vector<LunarMonth> NumberMonths(const std::vector<NewMoon>& moons,
     }
     months.insert(months.end(), span.begin(), span.end());
   }
-  months.push_back({moons[solsticeMonths.back()].day, 11, false});
+  months.push_back(
+      {moons[solsticeMonths.back()].day, 11, false, moons[solsticeMonths.back()].jdUt});
   return months;
 }
 
@@ -178,6 +208,84 @@ void AppendMonthDay(std::string& out, chr::sys_days day) {
   std::snprintf(text, sizeof text, "%02u%02u", static_cast<unsigned>(date.month()),
                 static_cast<unsigned>(date.day()));
   out += text;
+}
+
+// The JST minute of the day at which a UT instant falls, cut, not rounded, so that it stays
+// on the day JstDay gives.
+int JstMinuteOfDay(double jdUt) {
+  const double days = jdUt - kUnixEpochJd + 9.0 / 24.0;
+  return static_cast<int>(std::floor((days - std::floor(days)) * 1440.0));
+}
+
+// The day of the month (1 to 30) that holds each quarter.
+std::array<int, 3> QuarterDays(const std::vector<MoonQuarter>& quarters, chr::sys_days first,
+                               chr::sys_days next) {
+  std::array<int, 3> days{};
+  for (const MoonQuarter& quarter : quarters) {
+    if (quarter.day < first || quarter.day >= next) continue;
+    int& day = days[static_cast<std::size_t>(quarter.elongation / 90 - 1)];
+    if (day != 0) throw std::logic_error("almanac: two alike quarters in one month");
+    day = static_cast<int>((quarter.day - first).count()) + 1;
+  }
+  for (const int day : days) {
+    if (day == 0) throw std::logic_error("almanac: a month without one of its quarters");
+  }
+  return days;
+}
+
+// A quarter's day as one digit: the days after the earliest it can fall on.
+char QuarterDigit(const std::array<int, 3>& days, std::size_t quarter) {
+  const int offset = days[quarter] - kEarliestQuarterDays[quarter];
+  if (offset < 0 || offset > 9) throw std::logic_error("almanac: a quarter too far from its day");
+  return Digit(offset);
+}
+
+void AppendSeasonalPoints(std::string& out, const Almanac& almanac, int year) {
+  out += "zatsu=";
+  std::size_t written = 0;
+  for (const SolarTerm& point : almanac.seasonalPoints) {
+    if (chr::year_month_day{point.day}.year() != chr::year{year}) continue;
+    if (written == std::size(kSeasonalLongitudes) ||
+        point.longitude != kSeasonalLongitudes[written]) {
+      throw std::logic_error("almanac: the seasonal points of " + std::to_string(year) +
+                             " are out of order");
+    }
+    AppendMonthDay(out, point.day);
+    ++written;
+  }
+  if (written != std::size(kSeasonalLongitudes)) {
+    throw std::logic_error("almanac: seasonal points missing in " + std::to_string(year));
+  }
+  out += '\n';
+}
+
+void AppendMonths(std::string& out, const Almanac& almanac, int year) {
+  const auto& months = almanac.months;
+  const chr::sys_days december31{chr::year{year} / chr::December / 31};
+  // The month in progress on 31 December of the year before: its new moon dates the noon
+  // moon age of the year's first days.
+  const chr::sys_days eve{chr::year{year - 1} / chr::December / 31};
+  auto month =
+      std::upper_bound(months.begin(), months.end(), eve,
+                       [](chr::sys_days day, const LunarMonth& m) { return day < m.first; });
+  if (month == months.begin()) throw std::logic_error("almanac: no month before the year");
+  --month;
+  out += "saku=";
+  for (;; ++month) {
+    if (month + 1 == months.end()) throw std::logic_error("almanac: months end before the year");
+    const int minute = JstMinuteOfDay(month->newMoonJdUt);
+    const std::array<int, 3> quarters =
+        QuarterDays(almanac.quarters, month->first, (month + 1)->first);
+    const chr::year_month_day date{month->first};
+    char group[32];
+    std::snprintf(group, sizeof group, "%02u%02u%02d%02d%02d%c%c%c%c",
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  minute / 60, minute % 60, month->number, month->leap ? 'L' : '-',
+                  QuarterDigit(quarters, 0), QuarterDigit(quarters, 1), QuarterDigit(quarters, 2));
+    out += group;
+    if (month->first > december31) break;
+  }
+  out += '\n';
 }
 
 int Modulo6(long long value) {
@@ -201,7 +309,10 @@ Almanac ComputeAlmanac(int firstYear, int lastYear) {
   // winter solstice after the last year, which settles whether its last month is a leap month.
   const double from = JulianDate(chr::sys_days{chr::year{firstYear - 1} / chr::October / 1});
   const double to = JulianDate(chr::sys_days{chr::year{lastYear + 2} / chr::February / 1});
-  Almanac almanac{firstYear, lastYear, ComputeTerms(from, to), ComputeNewMoons(from, to), {}};
+  Almanac almanac{firstYear, lastYear, ComputeTerms(from, to), {}, ComputeNewMoons(from, to),
+                  {},        {}};
+  almanac.seasonalPoints = ComputeSeasonalPoints(almanac.terms);
+  almanac.quarters = ComputeQuarters(almanac.newMoons);
   almanac.months = NumberMonths(almanac.newMoons, almanac.terms);
   return almanac;
 }
@@ -254,6 +365,8 @@ std::string FormatSections(const Almanac& almanac) {
     }
     if (month == months.end()) throw std::logic_error("almanac: months end before the year does");
     out += '\n';
+    AppendSeasonalPoints(out, almanac, year);
+    AppendMonths(out, almanac, year);
   }
   return out;
 }

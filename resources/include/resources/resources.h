@@ -4,7 +4,8 @@
 
 namespace tsukio::resources {
 
-// The almanac table: "[YYYY]", "seki=…", "roku=…" sections, one per year.
+// The almanac table: "[YYYY]", "seki=…", "roku=…", "zatsu=…", "saku=…" sections, one per year
+// (tools/almanac/lunisolar.h describes the lines).
 std::string_view AlmanacTable();
 
 // The application menu's desktop entry, as installed.
