@@ -45,6 +45,14 @@ struct CalEnvironment {
   SyncTools* sync = nullptr;
 };
 
+// What a command needs of its environment beyond the clock. On Linux only the text commands
+// run in tsukio-cal itself; the others are handed to tsukio-cal-tools, which has the rest.
+enum class CommandNeeds { kClockOnly, kIconDrawing, kWindowPictures, kNetwork };
+
+// What running this command line needs. Help, the version and a command line that is wrong
+// from its first word need only the clock: they print text.
+CommandNeeds NeedsOf(const std::vector<std::string>& args);
+
 // Runs one tsukio-cal command line (without the program name). Returns the exit code:
 // 0 on success, 2 for bad input with a one-line message on `err`.
 int RunCal(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

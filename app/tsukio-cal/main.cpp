@@ -16,16 +16,6 @@
 
 namespace {
 
-bool NeedsTools(const std::vector<std::string>& args) {
-  if (args.empty()) return false;
-  const std::string& command = args[0];
-  if (command != "icons" && command != "snapshot" && command != "sync") return false;
-  for (const std::string& arg : args) {
-    if (arg == "--help" || arg == "-h") return false;  // usage is text
-  }
-  return true;
-}
-
 // Installed, the tools live in libexec; in the build tree, beside this program.
 std::vector<std::filesystem::path> ToolsCandidates() {
   char self[PATH_MAX];
@@ -53,7 +43,7 @@ int RunTools(char** argv) {
 int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (NeedsTools(args)) return RunTools(argv);
+  if (tsukio::NeedsOf(args) != tsukio::CommandNeeds::kClockOnly) return RunTools(argv);
   const tsukio::SystemClock clock;
   const char* noColour = std::getenv("NO_COLOR");
   const tsukio::CalEnvironment env{
