@@ -14,18 +14,18 @@ namespace {
 namespace chr = std::chrono;
 using namespace tsukio;
 
-std::vector<DateTexts> DaysOf(int first, int last) {
-  std::vector<DateTexts> all;
+std::vector<chr::year_month_day> DatesOf(int first, int last) {
+  std::vector<chr::year_month_day> all;
   for (chr::sys_days d{chr::year{first} / 1 / 1}; d <= chr::sys_days{chr::year{last} / 12 / 31};
        d += chr::days{1}) {
-    all.push_back(FormatDateTexts(chr::year_month_day{d}));
+    all.emplace_back(d);
   }
   return all;
 }
 
-// Every day of 2009-2018, the years of the first almanac table, as the program's date texts.
-const std::vector<DateTexts>& Days() {
-  static const std::vector<DateTexts> days = DaysOf(2009, 2018);
+// Every day of 2009-2018, the years of the first almanac table.
+const std::vector<chr::year_month_day>& Days() {
+  static const std::vector<chr::year_month_day> days = DatesOf(2009, 2018);
   return days;
 }
 
@@ -33,8 +33,7 @@ void BM_LookUpHoliday(benchmark::State& state) {
   const auto& days = Days();
   std::size_t i = 0;
   for (auto _ : state) {
-    const DateTexts& t = days[i++ % days.size()];
-    benchmark::DoNotOptimize(LookUpHoliday(t.year, t.month, t.day));
+    benchmark::DoNotOptimize(LookUpHoliday(days[i++ % days.size()]));
   }
 }
 BENCHMARK(BM_LookUpHoliday);
@@ -44,8 +43,7 @@ void BM_TrayDayMark(benchmark::State& state) {
   const auto& days = Days();
   std::size_t i = 0;
   for (auto _ : state) {
-    const DateTexts& t = days[i++ % days.size()];
-    benchmark::DoNotOptimize(TrayDayMark(t.year, t.month, t.day));
+    benchmark::DoNotOptimize(TrayDayMark(days[i++ % days.size()]));
   }
 }
 BENCHMARK(BM_TrayDayMark);
@@ -64,31 +62,20 @@ void BM_AlmanacText(benchmark::State& state) {
   const auto& days = Days();
   std::size_t i = 0;
   for (auto _ : state) {
-    const DateTexts& t = days[i++ % days.size()];
-    benchmark::DoNotOptimize(AlmanacText(t.year, t.month, t.day));
+    benchmark::DoNotOptimize(AlmanacText(days[i++ % days.size()]));
   }
 }
 BENCHMARK(BM_AlmanacText);
 
 // The same over every year of the table, 1900-2100, in date order.
 void BM_AlmanacTextAllYears(benchmark::State& state) {
-  static const std::vector<DateTexts> days = DaysOf(1900, 2100);
+  static const std::vector<chr::year_month_day> days = DatesOf(1900, 2100);
   std::size_t i = 0;
   for (auto _ : state) {
-    const DateTexts& t = days[i++ % days.size()];
-    benchmark::DoNotOptimize(AlmanacText(t.year, t.month, t.day));
+    benchmark::DoNotOptimize(AlmanacText(days[i++ % days.size()]));
   }
 }
 BENCHMARK(BM_AlmanacTextAllYears);
-
-std::vector<chr::year_month_day> DatesOf(int first, int last) {
-  std::vector<chr::year_month_day> all;
-  for (chr::sys_days d{chr::year{first} / 1 / 1}; d <= chr::sys_days{chr::year{last} / 12 / 31};
-       d += chr::days{1}) {
-    all.emplace_back(d);
-  }
-  return all;
-}
 
 // The 旧暦, 干支, 雑節 and moon of a day, over the same days as BM_AlmanacText and then over
 // every year of the table.
@@ -112,10 +99,10 @@ BENCHMARK(BM_LookUpKoyomiAllYears);
 
 void BM_WeekNumber(benchmark::State& state) {
   const auto scheme = static_cast<WeekScheme>(state.range(0));
-  int day = 0;
+  const auto& days = Days();
+  std::size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(WeekNumber(2009 + day % 10, 1 + day % 12, 1 + day % 28, scheme));
-    ++day;
+    benchmark::DoNotOptimize(WeekNumber(days[i++ % days.size()], scheme));
   }
 }
 BENCHMARK(BM_WeekNumber)->Arg(0)->Arg(1)->ArgName("usa");

@@ -8,7 +8,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "calendar/date_text.h"
 #include "resources/resources.h"
 
 namespace tsukio {
@@ -80,20 +79,11 @@ class AlmanacTable {
     Index();
   }
 
-  Section* Find(std::string_view year) {
-    const auto it = sections_.find(year);
-    return it == sections_.end() ? nullptr : &it->second;
-  }
-
-  // The same, quicker, for the years a tooltip asks for: four digits, as labels are written.
-  Section* FindFourDigits(std::string_view year) {
-    if (year.size() != 4) return Find(year);
-    int value = 0;
-    for (char c : year) {
-      if (c < '0' || c > '9') return Find(year);
-      value = value * 10 + (c - '0');
-    }
-    if (value < firstYear_ || value >= firstYear_ + static_cast<int>(byYear_.size())) return nullptr;
+  // The section labelled with the year's four digits; none outside the table.
+  Section* Find(chr::year year) {
+    const int value = static_cast<int>(year);
+    if (value < firstYear_ || value >= firstYear_ + static_cast<int>(byYear_.size()))
+      return nullptr;
     return byYear_[static_cast<std::size_t>(value - firstYear_)];
   }
 
@@ -110,7 +100,8 @@ class AlmanacTable {
     firstYear_ = low;
     byYear_.assign(static_cast<std::size_t>(high - low + 1), nullptr);
     for (auto& [label, section] : sections_) {
-      if (const int y = FourDigitYear(label); y >= 0) byYear_[static_cast<std::size_t>(y - low)] = &section;
+      if (const int y = FourDigitYear(label); y >= 0)
+        byYear_[static_cast<std::size_t>(y - low)] = &section;
     }
   }
   static int FourDigitYear(std::string_view label) {
@@ -143,18 +134,14 @@ int Digits(std::string_view text) {
   return value;
 }
 
-AlmanacEntry LookUp(const Section* section, std::string_view year, std::string_view month,
-                    std::string_view day) {
-  const chr::year_month_day date = DateFromTexts(year, month, day);
+AlmanacEntry LookUp(const Section* section, chr::year_month_day date) {
   if (section == nullptr) return {};
 
   // MMDD, compared as text: zero-padded four digits order like the dates they name.
-  std::string key;
-  key.reserve(4);
-  if (month.size() == 1) key += '0';
-  key += month;
-  if (day.size() == 1) key += '0';
-  key += day;
+  const auto month = static_cast<unsigned>(date.month());
+  const auto day = static_cast<unsigned>(date.day());
+  const std::string key{static_cast<char>('0' + month / 10), static_cast<char>('0' + month % 10),
+                        static_cast<char>('0' + day / 10), static_cast<char>('0' + day % 10)};
 
   const std::string_view roku = section->roku;
   const std::string_view seki = section->seki;
@@ -210,26 +197,20 @@ std::uint8_t RokuyoIndex(std::string_view text) {
 
 std::uint8_t TermPosition(std::string_view name) {
   for (std::size_t i = 0; i < kSolarTerms.size(); ++i) {
-    if (kSolarTerms[i].substr(kIdeographicSpace.size()) == name) return static_cast<std::uint8_t>(i);
+    if (kSolarTerms[i].substr(kIdeographicSpace.size()) == name)
+      return static_cast<std::uint8_t>(i);
   }
   return kNone;
 }
 
 // Every day of the section's year looked up once by the text rules, so later lookups are an
 // index: the rules stay in one place and the answers cannot drift from them.
-void IndexDays(Section& section, std::string_view year) {
-  const chr::year y{static_cast<int>(DateFromTexts(year, "1", "1").year())};
+void IndexDays(Section& section, chr::year y) {
   const chr::sys_days first{y / 1 / 1};
   section.days.rokuyo.fill(kNone);
   section.days.solarTerm.fill(kNone);
   for (chr::sys_days d = first; d < chr::sys_days{(y + chr::years{1}) / 1 / 1}; d += chr::days{1}) {
-    const chr::year_month_day date{d};
-    const auto twoDigits = [](unsigned n) {
-      return std::string{static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
-    };
-    const AlmanacEntry entry =
-        LookUp(&section, year, twoDigits(static_cast<unsigned>(date.month())),
-               twoDigits(static_cast<unsigned>(date.day())));
+    const AlmanacEntry entry = LookUp(&section, chr::year_month_day{d});
     const auto n = static_cast<std::size_t>((d - first).count());
     section.days.rokuyo[n] = RokuyoIndex(entry.rokuyo);
     section.days.solarTerm[n] = TermPosition(entry.solarTermName);
@@ -238,24 +219,22 @@ void IndexDays(Section& section, std::string_view year) {
 
 }  // namespace
 
-AlmanacEntry LookUpAlmanac(std::string_view year, std::string_view month, std::string_view day) {
-  const chr::year_month_day date = DateFromTexts(year, month, day);
-  Section* section = CompiledTable().FindFourDigits(year);
+AlmanacEntry LookUpAlmanac(chr::year_month_day date) {
+  Section* section = CompiledTable().Find(date.year());
   if (section == nullptr) return {};
-  std::call_once(section->indexing, [&] { IndexDays(*section, year); });
-  const auto n = static_cast<std::size_t>(
-      (chr::sys_days{date} - chr::sys_days{date.year() / 1 / 1}).count());
+  std::call_once(section->indexing, [&] { IndexDays(*section, date.year()); });
+  const auto n =
+      static_cast<std::size_t>((chr::sys_days{date} - chr::sys_days{date.year() / 1 / 1}).count());
   return EntryOf(section->days.rokuyo[n], section->days.solarTerm[n]);
 }
 
-AlmanacEntry LookUpAlmanacIn(std::string_view table, std::string_view year, std::string_view month,
-                             std::string_view day) {
+AlmanacEntry LookUpAlmanacIn(std::string_view table, chr::year_month_day date) {
   AlmanacTable parsed(table);
-  return LookUp(parsed.Find(year), year, month, day);
+  return LookUp(parsed.Find(date.year()), date);
 }
 
-std::string AlmanacText(std::string_view year, std::string_view month, std::string_view day) {
-  const AlmanacEntry entry = LookUpAlmanac(year, month, day);
+std::string AlmanacText(chr::year_month_day date) {
+  const AlmanacEntry entry = LookUpAlmanac(date);
   std::string text;
   text.reserve(entry.rokuyo.size() + entry.solarTerm.size());
   text += entry.rokuyo;

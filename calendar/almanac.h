@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -15,16 +16,13 @@ struct AlmanacEntry {
   std::string_view solarTermName;  // the term's bare name ("春分"), equinoxes included
 };
 
-// Looks the day up in the compiled-in almanac table. The year text must equal a section's
-// label exactly; month and day may have one or two digits. Throws DateTextError for texts
-// that are no date.
-AlmanacEntry LookUpAlmanac(std::string_view year, std::string_view month, std::string_view day);
+// Looks the day (a calendar day, `ok()`) up in the compiled-in almanac table.
+AlmanacEntry LookUpAlmanac(std::chrono::year_month_day date);
 
 // The rokuyō text followed by the solar-term text, e.g. "　仏滅　立春"; empty outside the table.
-std::string AlmanacText(std::string_view year, std::string_view month, std::string_view day);
+std::string AlmanacText(std::chrono::year_month_day date);
 
 // The same lookup over a table given as text, for checking table data before it is compiled in.
-AlmanacEntry LookUpAlmanacIn(std::string_view table, std::string_view year, std::string_view month,
-                             std::string_view day);
+AlmanacEntry LookUpAlmanacIn(std::string_view table, std::chrono::year_month_day date);
 
 }  // namespace tsukio

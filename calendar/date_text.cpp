@@ -7,23 +7,6 @@ namespace tsukio {
 
 namespace chr = std::chrono;
 
-int ParseDecimal(std::string_view text) {
-  // Nine digits cannot overflow an int; longer texts only matter if they are zero-padded.
-  std::size_t first = 0;
-  while (first + 1 < text.size() && text[first] == '0') ++first;
-  std::string_view digits = text.substr(first);
-  if (text.empty() || digits.size() > 9) {
-    throw DateTextError("not a decimal number: \"" + std::string(text) + "\"");
-  }
-  int value = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9')
-      throw DateTextError("not a decimal number: \"" + std::string(text) + "\"");
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
 chr::year_month_day MakeDate(int year, int month, int day) {
   if (year < kMinYear || year > kMaxYear || month < 1 || month > 12 || day < 1 || day > 31) {
     throw DateTextError("no such date: " + std::to_string(year) + "/" + std::to_string(month) +
@@ -36,11 +19,6 @@ chr::year_month_day MakeDate(int year, int month, int day) {
                         "/" + std::to_string(day));
   }
   return date;
-}
-
-chr::year_month_day DateFromTexts(std::string_view year, std::string_view month,
-                                  std::string_view day) {
-  return MakeDate(ParseDecimal(year), ParseDecimal(month), ParseDecimal(day));
 }
 
 std::string_view WeekdayText(chr::weekday wd) {

@@ -7,11 +7,11 @@
 
 namespace tsukio {
 
-// Dates travel between the parts of the program as decimal texts ("2011", "5", "3"),
-// and the lookups match them as texts. These helpers are the only place those texts
-// are made or read, so the two directions cannot drift apart.
+// Dates travel through the program as std::chrono values; these are the texts made of them
+// for people (tooltips, the window, the command line), and the check of a date that comes in
+// as numbers.
 
-// Thrown when a date text is no number or names no calendar day.
+// Thrown when numbers that came in name no calendar day.
 class DateTextError : public std::invalid_argument {
  public:
   using std::invalid_argument::invalid_argument;
@@ -20,14 +20,7 @@ class DateTextError : public std::invalid_argument {
 inline constexpr int kMinYear = 1;
 inline constexpr int kMaxYear = 9999;
 
-// A plain decimal number ("05" reads as 5); anything else throws DateTextError.
-int ParseDecimal(std::string_view text);
-
-// The date the three texts name; throws DateTextError when there is none in years 1..9999.
-std::chrono::year_month_day DateFromTexts(std::string_view year, std::string_view month,
-                                          std::string_view day);
-
-// Validates a year/month/day given as numbers, with the same error as the texts.
+// The date the numbers name; throws DateTextError when there is none in years 1..9999.
 std::chrono::year_month_day MakeDate(int year, int month, int day);
 
 struct DateTexts {

@@ -1,9 +1,15 @@
 #include "calendar/date_tip.h"
 
+#include "calendar/almanac.h"
+#include "calendar/date_text.h"
+#include "calendar/holidays.h"
+#include "calendar/koyomi.h"
+
 namespace tsukio {
 
-std::string BuildDateTip(const DateTexts& date, std::string_view holidayName, int weekNumber,
-                         std::string_view almanacText) {
+std::string BuildDateTip(std::chrono::year_month_day day, std::string_view holidayName,
+                         int weekNumber, std::string_view almanacText) {
+  const DateTexts date = FormatDateTexts(day);
   std::string tip;
   tip.reserve(64 + almanacText.size());
   tip += date.year;
@@ -24,6 +30,15 @@ std::string BuildDateTip(const DateTexts& date, std::string_view holidayName, in
   tip += "週";
   tip += almanacText;
   return tip;
+}
+
+std::string AlmanacTip(std::chrono::year_month_day date) {
+  return AlmanacText(date) + KoyomiTipText(date);
+}
+
+std::string DayTip(std::chrono::year_month_day date, WeekScheme weeks, bool withAlmanac) {
+  return BuildDateTip(date, TrayDayMark(date).name, WeekNumber(date, weeks),
+                      withAlmanac ? AlmanacTip(date) : "");
 }
 
 }  // namespace tsukio

@@ -2,9 +2,6 @@
 
 #include <climits>
 
-#include "calendar/date_text.h"
-#include "calendar/weeks.h"
-
 namespace tsukio {
 
 namespace chr = std::chrono;
@@ -166,11 +163,6 @@ bool Matches(const Rule& rule, chr::year_month_day date, int d) {
   return false;
 }
 
-// The rules match month and day as texts; a zero-padded text ("05") matches none.
-bool IsCanonical(std::string_view text) {
-  return !text.empty() && text.front() != '0';
-}
-
 // The formula the National Astronomical Observatory of Japan gives for the equinox days,
 // one set of constants for each period in which it holds (the day of the month is
 // trunc(constant + 0.242194 (Y - 1980) - trunc((Y - leapBase) / 4))). It matches every
@@ -213,10 +205,8 @@ int AutumnalEquinoxDay(int year) {
   return EquinoxDay(year, &EquinoxPeriod::autumnal);
 }
 
-DayMark LookUpHoliday(std::string_view year, std::string_view month, std::string_view day) {
-  const chr::year_month_day date = DateFromTexts(year, month, day);
+DayMark LookUpHoliday(chr::year_month_day date) {
   DayMark mark{{}, WeekdayColour(chr::weekday{chr::sys_days{date}})};
-  if (!IsCanonical(month) || !IsCanonical(day)) return mark;
 
   const int y = static_cast<int>(date.year());
   if (y < kFirstHolidayYear) return mark;
@@ -235,14 +225,13 @@ bool IsSubstituteHoliday(chr::year_month_day date, const DayMark& own, const Day
          !own.IsHoliday() && dayBefore.IsHoliday() && date > kLastDayWithoutSubstitute;
 }
 
-DayMark TrayDayMark(std::string_view year, std::string_view month, std::string_view day) {
-  DayMark mark = LookUpHoliday(year, month, day);
-  const chr::year_month_day date = DateFromTexts(year, month, day);
+DayMark TrayDayMark(chr::year_month_day date) {
+  DayMark mark = LookUpHoliday(date);
   if (chr::weekday{chr::sys_days{date}} != chr::Monday || date.day() == chr::day{1} ||
       mark.IsHoliday()) {
     return mark;
   }
-  const DayMark before = LookUpHoliday(year, month, PreviousDayText(day));
+  const DayMark before = LookUpHoliday(chr::sys_days{date} - chr::days{1});
   if (IsSubstituteHoliday(date, mark, before))
     return {kSubstituteHolidayName, day_colour::kHoliday};
   mark.colour = day_colour::kExaminedMonday;

@@ -19,13 +19,11 @@ struct DayMark {
 
 inline constexpr std::string_view kSubstituteHolidayName = "振替休日";
 
-// The national holiday and day colour of a date given as the program's date texts
-// ("yyyy", "m", "d"). Month and day are matched as texts: "05" names no holiday,
-// though the colour still follows the weekday of the 5th month. Throws DateTextError
-// for texts that are no date. The Monday substitute rule is not applied here.
-// Holidays follow the law as it stood in the date's year; there are none before
-// 20 July 1948, when the Act on National Holidays took effect.
-DayMark LookUpHoliday(std::string_view year, std::string_view month, std::string_view day);
+// The national holiday and day colour of a date (which must be a calendar day, `ok()`).
+// The Monday substitute rule is not applied here. Holidays follow the law as it stood in
+// the date's year; there are none before 20 July 1948, when the Act on National Holidays
+// took effect.
+DayMark LookUpHoliday(std::chrono::year_month_day date);
 
 // The Monday substitute-holiday rule, the one definition both the tray and the month
 // grid use: a Monday that is not the 1st, has no name of its own and follows a holiday
@@ -36,7 +34,7 @@ bool IsSubstituteHoliday(std::chrono::year_month_day date, const DayMark& own,
 
 // The day as the tray shows it: the lookup, then the substitute rule. A Monday that was
 // examined and found no substitute gets the examined-Monday colour.
-DayMark TrayDayMark(std::string_view year, std::string_view month, std::string_view day);
+DayMark TrayDayMark(std::chrono::year_month_day date);
 
 // The two equinox days of year Y (day of March, day of September), by the official
 // formula with the constants of Y's period (1900-1979, 1980-2099, 2100-2150); 0, no day,

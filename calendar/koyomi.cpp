@@ -406,8 +406,7 @@ std::optional<std::string> KoyomiLine(chr::year_month_day date) {
   const std::optional<Koyomi> koyomi = LookUpKoyomi(date);
   if (!koyomi) return std::nullopt;
   // The rokuyō and the solar term stay the almanac's own; the 旧暦 date only adds to them.
-  const DateTexts texts = FormatDateTexts(date);
-  const AlmanacEntry almanac = LookUpAlmanac(texts.year, texts.month, texts.day);
+  const AlmanacEntry almanac = LookUpAlmanac(date);
   const std::string lunisolar = LunisolarDateText(koyomi->lunisolar);
   const std::string age = MoonAgeText(koyomi->noonMoonAgeTenths);
   const std::string seasonal = SeasonalDaysText(koyomi->seasonalDays);

@@ -40,10 +40,6 @@ int WeekNumber(chr::year_month_day date, WeekScheme scheme) {
   return scheme == WeekScheme::kUsa ? UsaWeek(date) : IsoWeek(date);
 }
 
-int WeekNumber(int year, int month, int day, WeekScheme scheme) {
-  return WeekNumber(MakeDate(year, month, day), scheme);
-}
-
 int RowWeekNumber(chr::sys_days sunday, chr::year_month shown, WeekScheme scheme) {
   const chr::year_month_day thursday{sunday + chr::days{4}};
   if (scheme != WeekScheme::kUsa) return IsoWeek(thursday);
@@ -59,10 +55,6 @@ int DaysInMonth(int year, int month) {
   const chr::year_month_day_last last{chr::year{year} / chr::month{static_cast<unsigned>(month)} /
                                       chr::last};
   return static_cast<int>(static_cast<unsigned>(last.day()));
-}
-
-std::string PreviousDayText(std::string_view day) {
-  return std::to_string(ParseDecimal(day) - 1);
 }
 
 }  // namespace tsukio

@@ -14,8 +14,6 @@ WeekScheme WeekSchemeFromMethod(int method);
 // The week number of a date, 1 to 53.
 // ISO: ISO 8601 weeks, Monday to Sunday; the last days of December may be week 1.
 // USA: Sunday to Saturday, week 1 holds 1 January; never looks at the next year.
-// Throws DateTextError when the date does not exist.
-int WeekNumber(int year, int month, int day, WeekScheme scheme);
 int WeekNumber(std::chrono::year_month_day date, WeekScheme scheme);
 
 // The week number a Sunday-first month grid shows beside the row starting at `sunday`:
@@ -26,9 +24,5 @@ int RowWeekNumber(std::chrono::sys_days sunday, std::chrono::year_month shown, W
 // Days of the month, 28 to 31; 0 when the month cannot be formed (a year outside 1..9999
 // or a month outside 1..12).
 int DaysInMonth(int year, int month);
-
-// The day text one less ("10" gives "9"); no month arithmetic. Throws DateTextError for
-// a text that is no number.
-std::string PreviousDayText(std::string_view day);
 
 }  // namespace tsukio

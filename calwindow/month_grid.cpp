@@ -6,6 +6,7 @@
 
 #include "calendar/almanac.h"
 #include "calendar/date_text.h"
+#include "calendar/date_tip.h"
 #include "calendar/holidays.h"
 
 namespace tsukio {
@@ -106,8 +107,7 @@ MonthGrid BuildMonthGrid(chr::year_month shown, chr::year_month_day today, WeekS
       continue;
     }
 
-    const DateTexts texts = FormatDateTexts(date);
-    const DayMark own = LookUpHoliday(texts.year, texts.month, texts.day);
+    const DayMark own = LookUpHoliday(date);
     cell.text = ColumnColour(i % kColumns);
     if (own.IsHoliday()) {
       cell.text = cell_colour::kHoliday;
@@ -125,7 +125,7 @@ MonthGrid BuildMonthGrid(chr::year_month shown, chr::year_month_day today, WeekS
     cell.hint += "  第";
     cell.hint += std::to_string(WeekNumber(date, scheme));
     cell.hint += "週";
-    if (options.Etc) cell.hint += AlmanacText(texts.year, texts.month, texts.day);
+    if (options.Etc) cell.hint += AlmanacTip(date);
     cell.showHint = true;
   }
 

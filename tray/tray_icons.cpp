@@ -2,7 +2,6 @@
 
 #include <array>
 
-#include "calendar/almanac.h"
 #include "calendar/date_text.h"
 #include "calendar/date_tip.h"
 #include "calendar/holidays.h"
@@ -52,17 +51,14 @@ TrayIconName NameOfTrayIcon(int id) {
 std::vector<TrayIcon> BuildTrayRow(const LocalDateTime& now, const RowChoices& choices,
                                    const GlyphContext& context) {
   const DateTexts today = FormatDateTexts(now.date);
-  const DayMark mark = TrayDayMark(today.year, today.month, today.day);
+  const DayMark mark = TrayDayMark(now.date);
   const int week = WeekNumber(now.date, choices.weeks);
 
   std::vector<TrayIcon> row;
   if (choices.month)
     row.push_back({kMonthIcon, "今月", DateGlyph(today.month, mark.colour, context)});
-  row.push_back(
-      {kDayIcon,
-       BuildDateTip(today, mark.name, week,
-                    choices.almanac ? AlmanacText(today.year, today.month, today.day) : ""),
-       DateGlyph(today.day, mark.colour, context)});
+  row.push_back({kDayIcon, DayTip(now.date, choices.weeks, choices.almanac),
+                 DateGlyph(today.day, mark.colour, context)});
   if (choices.weekday) {
     row.push_back({kWeekdayIcon, "曜日", DateGlyph(today.weekday, mark.colour, context)});
   }

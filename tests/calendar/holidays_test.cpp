@@ -21,15 +21,13 @@ struct Expected {
 };
 
 DayMark Look(int y, int m, int d) {
-  return LookUpHoliday(std::to_string(y), std::to_string(m), std::to_string(d));
+  return LookUpHoliday(MakeDate(y, m, d));
 }
 DayMark Look(chr::year_month_day date) {
-  const DateTexts t = FormatDateTexts(date);
-  return LookUpHoliday(t.year, t.month, t.day);
+  return LookUpHoliday(date);
 }
 DayMark Tray(chr::year_month_day date) {
-  const DateTexts t = FormatDateTexts(date);
-  return TrayDayMark(t.year, t.month, t.day);
+  return TrayDayMark(date);
 }
 DayMark Tray(int y, int m, int d) {
   return Tray(MakeDate(y, m, d));
@@ -120,24 +118,6 @@ TEST(LookUpHoliday, CurrentLawFrom2016) {
       {2049, 9, 21, "休日", kMagenta},
       {2032, 9, 22, "秋分の日", kMagenta},
   });
-}
-
-TEST(LookUpHoliday, MatchesMonthAndDayAsTexts) {
-  // 3 May 2011 is a Tuesday: no rule matches a padded text, but the colour still follows the date.
-  EXPECT_EQ(LookUpHoliday("2011", "05", "3"), (DayMark{"", kBlack}));
-  EXPECT_EQ(LookUpHoliday("2011", "5", "03"), (DayMark{"", kBlack}));
-  EXPECT_EQ(LookUpHoliday("2011", "5", "3"), (DayMark{"憲法記念日", kMagenta}));
-  EXPECT_EQ(LookUpHoliday("02011", "5", "3").name, "憲法記念日");  // the year is a number
-}
-
-TEST(LookUpHoliday, RejectsTextsThatAreNoDate) {
-  EXPECT_THROW(LookUpHoliday("2011", "2", "30"), DateTextError);
-  EXPECT_THROW(LookUpHoliday("2011", "13", "1"), DateTextError);
-  EXPECT_THROW(LookUpHoliday("2011", "x", "1"), DateTextError);
-  EXPECT_THROW(LookUpHoliday("", "1", "1"), DateTextError);
-  EXPECT_THROW(LookUpHoliday("0", "1", "1"), DateTextError);
-  EXPECT_THROW(LookUpHoliday("10000", "1", "1"), DateTextError);
-  EXPECT_THROW(LookUpHoliday("2011", "-1", "1"), DateTextError);
 }
 
 // The holiday law as enacted, one row a year range and a rule, written out here apart from
@@ -415,9 +395,8 @@ TEST(LookUpHoliday, EquinoxDaysByThePeriodFormula) {
     }
     EXPECT_EQ(Look(y, 9, autumnal).name, "秋分の日") << y;
     EXPECT_EQ(Look(y, 9, autumnal + 1).name, "") << y;
-    const std::string year = std::to_string(y);
-    EXPECT_EQ(LookUpAlmanac(year, "3", std::to_string(vernal)).solarTermName, "春分") << y;
-    EXPECT_EQ(LookUpAlmanac(year, "9", std::to_string(autumnal)).solarTermName, "秋分") << y;
+    EXPECT_EQ(LookUpAlmanac(MakeDate(y, 3, vernal)).solarTermName, "春分") << y;
+    EXPECT_EQ(LookUpAlmanac(MakeDate(y, 9, autumnal)).solarTermName, "秋分") << y;
   }
 }
 

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
 
 #include "calendar/almanac.h"
 #include "calendar/date_text.h"
+#include "calendar/date_tip.h"
 
 namespace tsukio {
 namespace {
@@ -216,9 +218,8 @@ TEST(Koyomi, RokuyoFollowsFromTheLunisolarDateEveryDay) {
     const chr::year_month_day date{d};
     const std::optional<Koyomi> koyomi = LookUpKoyomi(date);
     ASSERT_TRUE(koyomi) << IsoDateText(date);
-    const DateTexts t = FormatDateTexts(date);
     ASSERT_EQ(
-        LookUpAlmanac(t.year, t.month, t.day).rokuyoName,
+        LookUpAlmanac(date).rokuyoName,
         kByMonthPlusDay[static_cast<std::size_t>(koyomi->lunisolar.month + koyomi->lunisolar.day) %
                         6])
         << IsoDateText(date);
@@ -247,6 +248,21 @@ TEST(Koyomi, TooltipAndLineTexts) {
             "2025-05-05\t4月8日\t小\t大安\t甲戌\t7.3\t立夏\t\t");
   EXPECT_EQ(KoyomiLine(chr::year{2025} / 5 / 13),
             "2025-05-13\t4月16日\t小\t先勝\t壬午\t15.3\t\t満月\t");
+}
+
+// The day icon's tooltip with everything in it must fit the 127 characters a Windows tray
+// tooltip holds, on the longest days of the table (a holiday, a term and two 雑節).
+TEST(Koyomi, EveryDaysTooltipFitsAWindowsTrayTooltip) {
+  std::size_t longest = 0;
+  for (chr::sys_days d{chr::year{1900} / 1 / 1}; d <= chr::sys_days{chr::year{2100} / 12 / 31};
+       d += chr::days{1}) {
+    const std::string tip = DayTip(chr::year_month_day{d}, WeekScheme::kIso, true);
+    // Every character is in the Basic Multilingual Plane: one UTF-16 unit each.
+    const auto characters = static_cast<std::size_t>(
+        std::count_if(tip.begin(), tip.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+    longest = std::max(longest, characters);
+  }
+  EXPECT_LE(longest, 127u);
 }
 
 }  // namespace

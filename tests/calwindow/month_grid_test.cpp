@@ -46,10 +46,10 @@ TEST(MonthGrid, May2011StartsOnSundayAndEndsInRowFive) {
   EXPECT_FALSE(grid.cells[0].background.has_value());  // the header keeps the window's face
 
   EXPECT_EQ(Captions(grid, 7, 8), (Texts{"1", "2"}));  // no leading cells
-  EXPECT_EQ(grid.cells[9].hint, "憲法記念日  第18週　仏滅");
+  EXPECT_EQ(grid.cells[9].hint, "憲法記念日  第18週　仏滅　旧4月1日　戊午");
   EXPECT_EQ(grid.cells[10].hint.rfind("みどりの日  第18週", 0), 0u);
   EXPECT_EQ(grid.cells[11].hint.rfind("こどもの日  第18週", 0), 0u);
-  EXPECT_EQ(grid.cells[16].hint, "  第19週　大安");  // an ordinary day's hint has no name
+  EXPECT_EQ(grid.cells[16].hint, "  第19週　大安　旧4月8日　乙丑");  // an ordinary day's hint has no name
   EXPECT_EQ(Captions(grid, 37, 42), (Texts{"31", "1", "2", "3", "4", ""}));
   EXPECT_EQ(WeekColumn(grid), (Texts{"18", "19", "20", "21", "22", ""}));
   for (int i = kFirstWeekCell; i < kCalendarCellCount; ++i) {
@@ -166,8 +166,7 @@ TEST(MonthGrid, EveryMonthOf1900To2099KeepsItsShape) {
             ASSERT_EQ(cell.text, cell_colour::kOtherMonth) << where;
             continue;
           }
-          const DateTexts texts = FormatDateTexts(date);
-          const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+          const DayMark mark = TrayDayMark(date);
           const Colour weekday = i % 7 == 0   ? cell_colour::kSunday
                                  : i % 7 == 6 ? cell_colour::kSaturday
                                               : cell_colour::kText;

@@ -104,10 +104,13 @@ TEST(TsukioCal, HolidaysOverSeveralYears) {
 }
 
 TEST(TsukioCal, TodayIsTheDayIconsTooltip) {
-  EXPECT_EQ(Cal({"today"}).out, "2011年5月10日(火)  第19週　大安\n");
-  EXPECT_EQ(Cal({"today", "--weeks", "usa"}).out, "2011年5月10日(火)  第20週　大安\n");
-  EXPECT_EQ(Cal({"today", "--date=2012-01-02"}).out, "2012年1月2日(月) -振替休日-  第1週　友引\n");
-  EXPECT_EQ(Cal({"today", "--date", "2026-12-08"}).out, "2026年12月8日(火)  第50週　先負\n");
+  EXPECT_EQ(Cal({"today"}).out, "2011年5月10日(火)  第19週　大安　旧4月8日　乙丑\n");
+  EXPECT_EQ(Cal({"today", "--weeks", "usa"}).out,
+            "2011年5月10日(火)  第20週　大安　旧4月8日　乙丑\n");
+  EXPECT_EQ(Cal({"today", "--date=2012-01-02"}).out,
+            "2012年1月2日(月) -振替休日-  第1週　友引　旧12月9日　壬戌\n");
+  EXPECT_EQ(Cal({"today", "--date", "2026-12-09"}).out,
+            "2026年12月9日(水)  第50週　大安　旧11月1日　丁巳\n");
   EXPECT_EQ(Cal({"today", "--date", "2101-01-03"}).out, "2101年1月3日(月)  第1週\n");
 }
 

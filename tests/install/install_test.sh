@@ -75,6 +75,6 @@ done
 echo "man pages: render cleanly, $(wc -w <<<"$commands") commands documented"
 
 "$prefix/bin/tsukio-cal" --version | grep -qx "tsukio-cal $version" || fail "the installed tsukio-cal is not $version"
-[ "$("$prefix/bin/tsukio-cal" today --date 2012-01-02)" = "2012年1月2日(月) -振替休日-  第1週　友引" ] ||
+[ "$("$prefix/bin/tsukio-cal" today --date 2012-01-02)" = "2012年1月2日(月) -振替休日-  第1週　友引　旧12月9日　壬戌" ] ||
   fail "the installed tsukio-cal does not know 2 January 2012"
 echo "programs: run from the prefix"

@@ -60,11 +60,9 @@ TEST(Decade, EveryMidnightForTenYearsAndNothingGrows) {
 
       const chr::year_month_day date{day};
       const DateTexts texts = FormatDateTexts(date);
-      const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
-      ASSERT_EQ(desktop.tray.Ids(), row) << texts.year << "/" << texts.month << "/" << texts.day;
-      ASSERT_EQ(desktop.tray.Icon(110).tooltip,
-                BuildDateTip(texts, mark.name, WeekNumber(date, WeekScheme::kIso),
-                             AlmanacText(texts.year, texts.month, texts.day)));
+      const DayMark mark = TrayDayMark(date);
+      ASSERT_EQ(desktop.tray.Ids(), row) << IsoDateText(date);
+      ASSERT_EQ(desktop.tray.Icon(110).tooltip, DayTip(date, WeekScheme::kIso, true));
       // The month, day and weekday glyphs come first, all in the day's colour, the weekday's
       // character last.
       bool weekdayDrawn = false;
@@ -86,7 +84,8 @@ TEST(Decade, EveryMidnightForTenYearsAndNothingGrows) {
     ASSERT_TRUE(desktop.minuteTimer().Pending());
     ASSERT_EQ(desktop.minuteTimer().ticks - ticksBefore, 24 * 60);  // one a minute, no more
     ASSERT_FALSE(desktop.syncStatusTimer().Pending());
-    if (day + chr::days{1} == chr::sys_days{chr::year{2021} / 1 / 1}) heapAfterFirstYear = HeapInUse();
+    if (day + chr::days{1} == chr::sys_days{chr::year{2021} / 1 / 1})
+      heapAfterFirstYear = HeapInUse();
   }
   EXPECT_EQ(daysChecked, (end - first).count());
   EXPECT_TRUE(desktop.window.errors.empty());

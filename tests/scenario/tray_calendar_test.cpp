@@ -100,7 +100,7 @@ TEST(Refresh, AlmanacAndWeekSchemeInTheTooltip) {
   Story s(At(2009, 2, 4, 9, 0));
   s.Stored("Etc=1\n");
   s.calendar.Start();
-  EXPECT_EQ(s.Tooltip(110), "2009年2月4日(水)  第6週　仏滅　立春");
+  EXPECT_EQ(s.Tooltip(110), "2009年2月4日(水)  第6週　仏滅　立春　旧1月10日　庚辰");
 
   Story outside(At(1899, 2, 6, 9, 0));  // no almanac that year: the tooltip ends with 週
   outside.Stored("Etc=1\n");

@@ -130,7 +130,7 @@ TEST(QtCalendarView, CellsShowTheGrid) {
   EXPECT_EQ(view.Cell(54).geometry(), QRect(212, 152, 25, 25));
 
   EXPECT_EQ(view.Cell(9).text().toStdString(), "3");
-  EXPECT_EQ(view.Cell(9).toolTip().toStdString(), "憲法記念日  第18週　仏滅");
+  EXPECT_EQ(view.Cell(9).toolTip().toStdString(), "憲法記念日  第18週　仏滅　旧4月1日　戊午");
   EXPECT_EQ(view.Cell(38).text().toStdString(), "1");  // June's, without a hint
   EXPECT_TRUE(view.Cell(38).toolTip().isEmpty());
   EXPECT_EQ(view.YearLabel().text().toStdString(), "2011");

@@ -13,8 +13,7 @@ int AlmanacCommand(const std::vector<std::string>& args, std::ostream& out, std:
   const auto [from, to] = ParseDayRange("almanac", args);
   for (chr::sys_days day = from; day <= to; day += chr::days{1}) {
     const chr::year_month_day date{day};
-    const DateTexts texts = FormatDateTexts(date);
-    const AlmanacEntry entry = LookUpAlmanac(texts.year, texts.month, texts.day);
+    const AlmanacEntry entry = LookUpAlmanac(date);
     out << IsoDateText(date) << '\t' << entry.rokuyoName << '\t' << entry.solarTermName << '\n';
   }
   return 0;

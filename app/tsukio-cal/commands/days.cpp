@@ -27,12 +27,10 @@ int DaysCommand(const std::vector<std::string>& args, std::ostream& out, std::os
   const auto [from, to] = ParseDayRange("days", args);
   for (chr::sys_days day = from; day <= to; day += chr::days{1}) {
     const chr::year_month_day date{day};
-    const DateTexts texts = FormatDateTexts(date);
-    const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
-    out << IsoDateText(date) << '\t' << texts.weekday << '\t' << mark.name << '\t'
+    const DayMark mark = TrayDayMark(date);
+    out << IsoDateText(date) << '\t' << WeekdayText(chr::weekday{day}) << '\t' << mark.name << '\t'
         << ColourHex(mark.colour) << '\t' << WeekNumber(date, WeekScheme::kIso) << '\t'
-        << WeekNumber(date, WeekScheme::kUsa) << '\t'
-        << AlmanacText(texts.year, texts.month, texts.day) << '\n';
+        << WeekNumber(date, WeekScheme::kUsa) << '\t' << AlmanacText(date) << '\n';
   }
   return 0;
 }

@@ -19,8 +19,7 @@ int HolidaysCommand(const std::vector<std::string>& args, std::ostream& out, std
   const chr::sys_days end{chr::year{last} / chr::December / 31};
   for (chr::sys_days day{chr::year{first} / chr::January / 1}; day <= end; day += chr::days{1}) {
     const chr::year_month_day date{day};
-    const DateTexts texts = FormatDateTexts(date);
-    const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+    const DayMark mark = TrayDayMark(date);
     if (mark.IsHoliday()) out << IsoDateText(date) << '\t' << mark.name << '\n';
   }
   return 0;

@@ -86,8 +86,7 @@ int MonthCommand(const std::vector<std::string>& args, std::ostream& out, std::o
   std::vector<std::pair<chr::year_month_day, DayMark>> named;
   for (chr::sys_days day{shown / 1}; day <= chr::sys_days{shown / chr::last}; day += chr::days{1}) {
     const chr::year_month_day date{day};
-    const DateTexts texts = FormatDateTexts(date);
-    const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
+    const DayMark mark = TrayDayMark(date);
     if (mark.IsHoliday()) named.emplace_back(date, mark);
   }
   if (!named.empty()) out << '\n';

@@ -19,11 +19,7 @@ namespace {
 // depends on a box is disabled.
 OptionsPanel FirstStartPanel() {
   OptionsPanel p;
-  p.weekRule.enabled = false;
-  p.autoUpdateLabel.enabled = p.autoUpdateField.enabled = p.autoUpdateArrows.enabled = false;
-  p.timeMethodLabel.enabled = p.ntpChoice.enabled = p.httpChoice.enabled = false;
-  p.ntpLabel.enabled = p.httpLabel.enabled = p.proxyLabel.enabled = false;
-  p.ntpServerField.enabled = p.httpServerField.enabled = p.proxyServerField.enabled = false;
+  EnableDependentControls(p);
   return p;
 }
 
@@ -39,8 +35,6 @@ int SnapshotCommand(const std::vector<std::string>& args, std::ostream& out, std
   if (env.window == nullptr) throw OutputError("snapshot: drawing is not available here");
 
   const WeekScheme scheme = parsed.weeks.value_or(WeekScheme::kIso);
-  const DateTexts texts = FormatDateTexts(today);
-  const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
   MainWindowModel model;
   model.visible = true;
   model.calendar =
@@ -54,11 +48,9 @@ int SnapshotCommand(const std::vector<std::string>& args, std::ostream& out, std
     model.caption = std::move(caption);
     folder.Write(name, env.window->ClientArea(model));
   };
-  write("calendar.png", View::kCalendar,
-        BuildDateTip(texts, mark.name, WeekNumber(today, scheme),
-                     AlmanacText(texts.year, texts.month, texts.day)));
-  write("options.png", View::kOptions, "設定");
-  write("about.png", View::kAbout, "バージョン情報");
+  write("calendar.png", View::kCalendar, DayTip(today, scheme, true));
+  write("options.png", View::kOptions, std::string(kOptionsCaption));
+  write("about.png", View::kAbout, std::string(kAboutCaption));
   return 0;
 }
 

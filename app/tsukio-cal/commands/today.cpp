@@ -1,11 +1,7 @@
 // tsukio-cal today: the day icon's tooltip for today.
 #include "app/tsukio-cal/arguments.h"
 #include "app/tsukio-cal/commands/commands.h"
-#include "calendar/almanac.h"
-#include "calendar/date_text.h"
 #include "calendar/date_tip.h"
-#include "calendar/holidays.h"
-#include "calendar/weeks.h"
 
 namespace tsukio::cal {
 
@@ -16,11 +12,7 @@ int TodayCommand(const std::vector<std::string>& args, std::ostream& out, std::o
   const Arguments parsed = ParseArguments("today", args, {"--weeks", "--date"});
   ExpectPositional("today", parsed, 0, 0);
   const chr::year_month_day today = Today(parsed, env);
-  const DateTexts texts = FormatDateTexts(today);
-  const DayMark mark = TrayDayMark(texts.year, texts.month, texts.day);
-  out << BuildDateTip(texts, mark.name, WeekNumber(today, parsed.weeks.value_or(WeekScheme::kIso)),
-                      AlmanacText(texts.year, texts.month, texts.day))
-      << '\n';
+  out << DayTip(today, parsed.weeks.value_or(WeekScheme::kIso), true) << '\n';
   return 0;
 }
 
