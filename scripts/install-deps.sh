@@ -11,17 +11,19 @@ packages=(
   libxcb1-dev libxcb-xfixes0-dev xvfb trayer xdotool x11-utils imagemagick
   xfce4-panel xfwm4 xfconf sway waybar grim qt6-wayland
   libnova-dev
-  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64 nsis
   libcurl4-openssl-dev libsystemd-dev
   python3 tinyproxy dbus-daemon
   libclang-rt-14-dev
   desktop-file-utils dpkg-dev file man-db
 )
 
+# `install-deps.sh windows`: the cross compiler, wine and NSIS as well, for `make windows`
+# and the Windows half of `make test`.
 # `install-deps.sh plasma`: KDE Plasma as well, for `make test-plasma` only.
-if [ "${1:-}" = plasma ]; then
-  packages+=(plasma-desktop plasma-workspace kded5)
-fi
+case ${1:-} in
+  windows) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64 nsis) ;;
+  plasma) packages+=(plasma-desktop plasma-workspace kded5) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

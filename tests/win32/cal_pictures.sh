@@ -2,10 +2,10 @@
 # tsukio-cal.exe icons and snapshot write real PNG files of the expected sizes.
 #   cal_pictures.sh WINE_SH PREFIX TSUKIO_CAL_EXE OUT_DIR
 set -euo pipefail
+source "$(dirname "$0")/../e2e/helpers.sh"
 wine_sh=$1 prefix=$2 exe=$3 out=$4
 rm -rf "$out/windows-icons" "$out/windows-window"
 mkdir -p "$out/windows-icons" "$out/windows-window"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$wine_sh" run "$prefix" "$exe" icons 2026-12-09 --time 12:34 --weeks iso --out "Z:$out/windows-icons"
 "$wine_sh" run "$prefix" "$exe" snapshot 2026 12 --date 2026-12-09 --out "Z:$out/windows-window"

@@ -3,9 +3,9 @@
 # exit codes included.
 #   cal_same_output.sh LINUX_TSUKIO_CAL WINE_SH PREFIX TSUKIO_CAL_EXE
 set -euo pipefail
+source "$(dirname "$0")/../e2e/helpers.sh"
 linux=$1 wine_sh=$2 prefix=$3 exe=$4
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+begin_test
 
 failed=0
 while IFS= read -r line; do

@@ -4,13 +4,8 @@
 # uninstaller removes all of it again, silently too.
 #   installer_test.sh WINE_SH PREFIX SETUP_EXE
 set -euo pipefail
+source "$(dirname "$0")/../e2e/helpers.sh"
 wine_sh=$1 prefix=$2 setup=$3
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() {
-  local tenths=$1; shift
-  for ((i = 0; i < tenths; i++)); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 user=$(ls "$prefix/drive_c/users" | grep -vx Public | head -1)
 home="$prefix/drive_c/users/$user"
 programs="$home/AppData/Local/Programs/Tsukio"

@@ -7,42 +7,26 @@
 # server where other wine programs ran before.
 #   tray_smoke.sh WINE_SH PREFIX TSUKIO_EXE PICTURE_DIR
 set -euo pipefail
+source "$(dirname "$0")/../e2e/helpers.sh"
 wine_sh=$1 prefix=$2-tray exe=$3 pictures=$4
 expected_icons=4
 
+begin_test
+at_cleanup "$wine_sh" remove "$prefix"
 "$wine_sh" create "$prefix"
 export DISPLAY=$(cat "$prefix/display")
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  "$wine_sh" remove "$prefix"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() {
-  local tenths=$1; shift
-  for ((i = 0; i < tenths; i++)); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 
 user=$(ls "$prefix/drive_c/users" | grep -vx Public | head -1)
-settings="$prefix/drive_c/users/$user/AppData/Roaming/Quorv/Tsukio"
-mkdir -p "$settings"
-printf '[Pageleaf]\r\nMonth=1\r\nWeek=1\r\nNumber=1\r\n' >"$settings/tsukio.ini"
+write_settings "$four_icons" "$prefix/drive_c/users/$user/AppData/Roaming"
 
-trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
-pids+=($!)
-panel() { xwininfo -root -tree 2>/dev/null | awk '/"panel": \("panel" "trayer"\)/ {print $1; exit}' | grep .; }
-wait_for 100 panel >/dev/null || fail "trayer did not come up"
+start_trayer
 # Wine docks each icon as a window of its desktop process.
-icons() { xwininfo -tree -id "$(panel)" 2>/dev/null | awk '/\("explorer.exe" "explorer.exe"\)/ {split($NF, a, "+"); print a[2], a[3]}' | sort -n; }
+icons() { xwininfo -tree -id "$(trayer_panel)" 2>/dev/null | awk '/\("explorer.exe" "explorer.exe"\)/ {split($NF, a, "+"); print a[2], a[3]}' | sort -n; }
 docked() { icons | grep -c . || true; }
 docked_is() { [ "$(docked)" -eq "$1" ]; }
 
-"$wine_sh" run "$prefix" "$exe" >/dev/null 2>&1 &
+spawn "$wine_sh" run "$prefix" "$exe" >/dev/null 2>&1
 tsukio_pid=$!
-pids+=("$tsukio_pid")
 wait_for 300 docked_is "$expected_icons" || fail "expected $expected_icons docked icons, saw $(docked)"
 echo "docked: $(docked) icon(s)"
 
@@ -53,8 +37,8 @@ kinds() {
   local x y out=""
   import -window root "$pictures/windows-screen.png"
   while read -r x y; do
-    convert "$pictures/windows-screen.png" -format "%[fx:int(255*p{$((x + 4)),$((y + 4))}.r)] %[fx:int(255*p{$((x + 4)),$((y + 4))}.b)]\n" info: >"$pictures/pixel.txt"
-      out+=$(awk '{ print ($1 > 200 && $2 < 120) ? "page" : "square" }' "$pictures/pixel.txt")
+    convert "$pictures/windows-screen.png" -format "%[fx:int(255*p{$((x + 4)),$((y + 4))}.r)] %[fx:int(255*p{$((x + 4)),$((y + 4))}.b)]\n" info: >"$work/pixel.txt"
+    out+=$(awk '{ print ($1 > 200 && $2 < 120) ? "page" : "square" }' "$work/pixel.txt")
     out+=" "
   done <<<"$(icons)"
   echo "$out"
@@ -65,10 +49,8 @@ wait_for 50 kinds_in_order || fail "icons out of order: $(kinds)"
 kinds=$(kinds)
 echo "order: $kinds"
 
-set +e
-"$wine_sh" run "$prefix" "$exe" >/dev/null 2>&1
-second=$?
-set -e
+second=0
+"$wine_sh" run "$prefix" "$exe" >/dev/null 2>&1 || second=$?
 [ "$second" -eq 1 ] || fail "a second copy exited with $second, not 1"
 docked_is "$expected_icons" || fail "the second copy disturbed the first's icons"
 echo "second copy: exit 1, icons kept"
@@ -86,11 +68,8 @@ menu() { xwininfo -root -tree | awk '/\("tsukio.exe" "tsukio.exe"\)/ && $0 !~ / 
 wait_for 50 menu >/dev/null || fail "no menu opened"
 read -r w h mx my < <(menu | tr 'x+' '  ')
 xdotool mousemove $((mx + 30)) $((my + h - 12)) click 1
-wait_for 150 sh -c "! kill -0 $tsukio_pid 2>/dev/null" || fail "終了 did not end tsukio"
-set +e
-wait "$tsukio_pid"
-code=$?
-set -e
+wait_for 150 ended "$tsukio_pid" || fail "終了 did not end tsukio"
+reap "$tsukio_pid"
 [ "$code" -eq 0 ] || fail "tsukio exited with $code"
 wait_for 50 docked_is 0 || fail "$(docked) icons left behind after exit"
 echo "menu exit: exit 0, no icon left"

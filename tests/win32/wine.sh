@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Runs Windows programs of the cross build under wine64, in a wine prefix of the tests' own.
 #   wine.sh create PREFIX      make the prefix, with Japanese fonts for the faces we ask for,
-#                              and start an X server for it (Xvfb, the first free of :60-:69)
+#                              and start an X server for it (Xvfb on a free display)
 #   wine.sh run PREFIX EXE ARGS...
 #   wine.sh remove PREFIX      stop that prefix's wineserver and X server, delete the prefix
 # Every program in the prefix shares one wine desktop, whose display is fixed when the first
 # starts: so all of them run on the prefix's X server, windows or not.
 set -euo pipefail
+source "$(dirname "$0")/../e2e/helpers.sh"
 
 command=$1
 prefix=$2
@@ -30,34 +31,16 @@ export WINEARCH=win64
 export XDG_CONFIG_HOME=$prefix/xdg-config XDG_DATA_HOME=$prefix/xdg-data XDG_CACHE_HOME=$prefix/xdg-cache
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
-start_x() {
-  local n
-  for n in $(seq 60 69); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-    local pid=$!
-    for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      kill -0 "$pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    if kill -0 "$pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
-      echo "$pid" >"$prefix/xvfb.pid"
-      echo ":$n" >"$prefix/display"
-      return 0
-    fi
-  done
-  echo "wine.sh: no free X display from :60 to :69" >&2
-  return 1
-}
 [ -f "$prefix/display" ] && export DISPLAY=$(cat "$prefix/display")
 
 case $command in
   create)
     "$0" remove "$prefix"
     mkdir -p "$prefix"
-    start_x
-    export DISPLAY=$(cat "$prefix/display")
+    # The X server outlives this script: `remove` ends it by the process id kept here.
+    start_x 1024x768x24
+    echo "$x_pid" >"$prefix/xvfb.pid"
+    echo "$DISPLAY" >"$prefix/display"
     "$wine" wineboot --init >/dev/null 2>&1
     # Wine has none of the Japanese faces the program asks for: the fonts of the host stand
     # in for them. (IPAPGothic's digits are wider than the real face's, so a two-digit month
