@@ -21,6 +21,7 @@ trap cleanup EXIT
 
 
 export HOME=$work XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+export TSUKIO_INSTANCE=e2e-$$  # a copy of its own beside other test runs
 export XDG_DATA_DIRS=/usr/share XDG_CACHE_HOME=$work/cache
 mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/Quorv/Tsukio"
 printf '[Pageleaf]\r\nMonth=1\r\nWeek=1\r\nNumber=1\r\n' >"$XDG_CONFIG_HOME/Quorv/Tsukio/$(basename "$tsukio").ini"

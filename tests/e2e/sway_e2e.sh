@@ -31,6 +31,7 @@ as_user() { "${user[@]}" env "$@"; }
 spawn_user() { exec "${user[@]}" env "$@"; }
 
 env_vars=(HOME="$work" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+  TSUKIO_INSTANCE="e2e-$$"  # a copy of its own beside other test runs
   XDG_CACHE_HOME="$work/cache" XDG_DATA_DIRS=/usr/share PATH="$PATH"
   WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman)
 as_user "${env_vars[@]}" sh -c "mkdir -m 700 -p '$work/runtime' && mkdir -p '$work/config/Quorv/Tsukio' '$work/config/sway' '$work/config/waybar'"

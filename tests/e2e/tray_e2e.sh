@@ -19,6 +19,7 @@ trap cleanup EXIT
 
 
 export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config HOME=$work
+export TSUKIO_INSTANCE=e2e-$$  # a copy of its own beside other test runs
 mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/Quorv/Tsukio"
 printf '[Pageleaf]\r\nMonth=1\r\nWeek=1\r\nNumber=1\r\n' >"$XDG_CONFIG_HOME/Quorv/Tsukio/$(basename "$tsukio").ini"
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY  # no StatusNotifier host: XEmbed it is
