@@ -93,6 +93,8 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
         DeleteTrayIcon(tray, kHourIcon);
         DeleteTrayIcon(tray, kMinuteIcon);
       }
+      // A timer aimed at midnight must now turn with the minute; start-up aims it itself.
+      if (state_.startup == StartupPhase::kRunning) AimMinuteTimer();
       return;
     case OptionBox::kWeekNumber:
       if (on) {
@@ -110,6 +112,7 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
       return;
     case OptionBox::kAutoUpdate:
       p.autoUpdateLabel.enabled = p.autoUpdateField.enabled = p.autoUpdateArrows.enabled = on;
+      if (state_.startup == StartupPhase::kRunning) AimMinuteTimer();  // a late update is due
       return;
     case OptionBox::kSetClock:
       p.timeMethodLabel.enabled = p.ntpChoice.enabled = p.httpChoice.enabled = on;
