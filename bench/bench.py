@@ -3,9 +3,9 @@
 
 Usage: bench/bench.py BUILD_DIR
 
-The tray is measured in Xvfb, as an XEmbed client without a session bus: wake-ups and
-resident memory docked in trayer (each program in an X server of its own), start-up with a notification area that only listens
-(dock-timer). tsukio-cal is held to `cal`; the lookups and the refresh come from
+The tray is measured in Xvfb, as an XEmbed client without a session bus: wake-ups,
+resident and private memory docked in trayer (each program in an X server of its own),
+start-up with a notification area that only listens (dock-timer). tsukio-cal is held to `cal`; the lookups and the refresh come from
 tsukio-bench (Google Benchmark). Timings are medians of repeated runs: the machine may be
 shared.
 """
@@ -76,7 +76,7 @@ display = None
 
 
 def session(name, ini):
-    """An environment of its own: settings, lock folder, no session bus."""
+    """An environment of its own: settings, lock folder and lock name, no session bus."""
     home = os.path.join(work, name)
     runtime = os.path.join(home, "runtime")
     config = os.path.join(home, "config", "Quorv", "Tsukio")
@@ -87,13 +87,14 @@ def session(name, ini):
     env = {k: v for k, v in os.environ.items()
            if k not in ("DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
     env.update(HOME=home, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=os.path.join(home, "config"),
-               QT_QPA_PLATFORM="xcb", DISPLAY=display)
+               TSUKIO_INSTANCE=f"bench-{os.getpid()}-{name}", QT_QPA_PLATFORM="xcb",
+               DISPLAY=display)
     return env
 
 
 def threads_status(pid):
     """Summed voluntary context switches of every thread (each is a sleep after a wake-up),
-    and the resident memory in KiB."""
+    the resident memory and the private memory (USS: pages no other process maps) in KiB."""
     switches = 0
     for task in os.listdir(f"/proc/{pid}/task"):
         try:
@@ -105,7 +106,9 @@ def threads_status(pid):
             pass
     with open(f"/proc/{pid}/status") as f:
         rss = next(int(l.split()[1]) for l in f if l.startswith("VmRSS"))
-    return switches, rss
+    with open(f"/proc/{pid}/smaps_rollup") as f:
+        uss = sum(int(l.split()[1]) for l in f if l.startswith(("Private_Clean:", "Private_Dirty:")))
+    return switches, rss, uss
 
 
 def dock_time(program, env):
@@ -188,6 +191,10 @@ try:
         "bare Qt tray")
     row("resident memory, all icons", first[clock.pid][1] / 1024, first[bare.pid][1] / 1024, "MiB",
         "≤ 1.2×", "bare Qt tray")
+    row("  private (USS), all icons", first[clock.pid][2] / 1024, first[bare.pid][2] / 1024, "MiB",
+        "", "bare Qt tray")
+    row("  private (USS), day only", first[day.pid][2] / 1024, first[bare.pid][2] / 1024, "MiB",
+        "", "bare Qt tray")
     row("start to first icon", statistics.median(s[0] for s in starts),
         statistics.median(s[0] for s in base_starts), "ms", "≤ 1.2×", "bare Qt tray")
     row("  CPU used by then, all threads", statistics.median(s[1] for s in starts),

@@ -94,6 +94,8 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
         DeleteTrayIcon(tray, kHourIcon);
         DeleteTrayIcon(tray, kMinuteIcon);
       }
+      // A timer aimed at midnight must now turn with the minute; start-up aims it itself.
+      if (state_.startup == StartupPhase::kRunning) AimMinuteTimer();
       return;
     case OptionBox::kWeekNumber:
       if (on) {
@@ -108,6 +110,8 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
       RefreshTrayIcons();
       return;
     case OptionBox::kAutoUpdate:
+      if (state_.startup == StartupPhase::kRunning) AimMinuteTimer();  // a late update is due
+      return;
     case OptionBox::kSetClock:
     case OptionBox::kStartAtLogin:  // the login entry follows at 決定
       return;

@@ -92,11 +92,24 @@ void TrayCalendar::FinishStartUp() {
 }
 
 // Aimed just past the next turn of the minute by the wall clock, whatever the one-time
-// update's delay says, so the clock icons change with the minute; midnight is such a turn.
+// update's delay says, so the clock icons change with the minute. With nothing that can
+// change before then, just past the next midnight instead: a row of dates sleeps all day.
+// Showing the clock or checking 自動更新 aims it anew, and so do a resume and a wall clock
+// that was set, which elapsed time does not see. A daylight-saving change before midnight
+// moves the tick by its hour: an early tick aims again, a late one comes that hour late.
 void TrayCalendar::AimMinuteTimer() {
   const LocalDateTime now = desktop_.clock.Now();
   const int intoMinute = std::clamp(now.second, 0, 59) * 1000 + std::clamp(now.millisecond, 0, 999);
-  desktop_.minuteTimer.Start(kMinute - intoMinute + kPastTheMinute);
+  int minutesLeft = 1;
+  if (!Shows(OptionBox::kClock) && !state_.refreshPending && !LateAutoUpdateDue()) {
+    minutesLeft = (23 - std::clamp(now.hour, 0, 23)) * 60 + 60 - std::clamp(now.minute, 0, 59);
+  }
+  desktop_.minuteTimer.Start(minutesLeft * kMinute - intoMinute + kPastTheMinute);
+}
+
+bool TrayCalendar::LateAutoUpdateDue() const {
+  return state_.autoUpdateDelayMs != 0 && Shows(OptionBox::kAutoUpdate) &&
+         !desktop_.autoUpdateTimer.Pending();
 }
 
 bool TrayCalendar::PrepareToQuit() {
@@ -184,12 +197,10 @@ void TrayCalendar::ShowSyncOutcome(const SyncStatus& status) {
 // The one-time update, once its delay has passed, is taken here only when 自動更新 was
 // switched on after the delay ran out.
 void TrayCalendar::OnMinuteTimer() {
-  const bool autoUpdateDue = state_.autoUpdateDelayMs != 0 && Shows(OptionBox::kAutoUpdate) &&
-                             !desktop_.autoUpdateTimer.Pending();
   if (state_.refreshPending) {
     state_.refreshPending = false;
     RefreshTrayIcons();
-  } else if (autoUpdateDue) {
+  } else if (LateAutoUpdateDue()) {
     state_.autoUpdateDelayMs = 0;
     RefreshTrayIcons();
   } else if (state_.shownDate != desktop_.clock.Now().date) {
@@ -263,8 +274,10 @@ void TrayCalendar::OnTrayEvent(TrayEvent event) {
   }
 }
 
+// The timers did not count the sleep: the minute timer is aimed again by the wall clock.
 void TrayCalendar::ResumeFromStandby() {
   Refresh();
+  if (state_.startup == StartupPhase::kRunning && !quitting_) AimMinuteTimer();
 }
 
 void TrayCalendar::ShowCalendar() {

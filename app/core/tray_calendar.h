@@ -60,7 +60,7 @@ struct ClockSync {
 struct Desktop {
   const Clock& clock;
   TrayHost& tray;
-  Timer& minuteTimer;      // aimed just past the turn of each minute
+  Timer& minuteTimer;      // aimed just past the next turn of the minute that matters
   Timer& autoUpdateTimer;  // the one-time update's delay
   TextPainter& painter;
   MainWindowView& window;
@@ -141,6 +141,7 @@ class TrayCalendar {
  private:
   void FinishStartUp();
   void AimMinuteTimer();
+  bool LateAutoUpdateDue() const;
   void StartClockSync();
   void ShowSyncOutcome(const SyncStatus& status);
   void DeleteShownIcons();

@@ -62,7 +62,7 @@ void ConnectCalendar(tsukio::QtCalendarView& view, tsukio::TrayCalendar& calenda
 }  // namespace
 
 int main(int argc, char** argv) {
-  const tsukio::SingleInstance instance("Tsukio-150");
+  const tsukio::SingleInstance instance(tsukio::InstanceName("Tsukio-150"));
   if (!instance.IsFirst()) return 1;
 
   int qtArgc = argc > 0 ? 1 : 0;  // Qt sees the program's name and nothing else

@@ -77,6 +77,8 @@ private_home() {
   export HOME=$work XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
   export XDG_CACHE_HOME=$work/cache XDG_DATA_DIRS=/usr/share
   unset SESSION_MANAGER
+  # One copy per user is the rule; a test run beside others names a copy of its own.
+  export TSUKIO_INSTANCE=e2e-$$
   mkdir -m 700 -p "$XDG_RUNTIME_DIR"
   mkdir -p "$XDG_CONFIG_HOME"
 }

@@ -60,8 +60,8 @@ TEST(StartUp, FirstStartWithNoSettingsShowsTheDayIconAlone) {
   EXPECT_EQ(s.calendar.State().startup, StartupPhase::kRunning);
   EXPECT_EQ(s.calendar.State().shownDate, chr::year{2011} / 3 / 8);
   EXPECT_TRUE(s.desktop.minuteTimer().Pending());
-  EXPECT_EQ(s.desktop.minuteTimer().lastDelay, 60050);      // just past the next minute
-  EXPECT_EQ(s.desktop.autoUpdateTimer().lastDelay, 30000);  // the one-time update's delay
+  EXPECT_EQ(s.desktop.minuteTimer().lastDelay, 14 * 3600000 + 50);  // just past midnight
+  EXPECT_EQ(s.desktop.autoUpdateTimer().lastDelay, 30000);          // the one-time update's delay
   EXPECT_EQ(s.calendar.State().autoUpdateDelayMs, 30000);
   EXPECT_FALSE(s.desktop.window.shown.visible);
   // The first refresh deletes before it adds: nothing of an earlier run may linger. (The
@@ -179,13 +179,47 @@ TEST(Timer, TheMinuteIconTurnsWithTheMinute) {
   }
 }
 
-TEST(Timer, AtRestOneTickAMinuteWithOrWithoutTheClock) {
-  for (const char* keys : {"Time=1\nAuto=1\n", "Auto=0\n", "Month=1\nWeek=1\n"}) {
+// At rest the program wakes only when a picture can change: every minute with the clock
+// shown, otherwise once a day, at midnight, which still turns the row at once.
+TEST(Timer, AtRestTicksOnlyWhenAPictureCanChange) {
+  struct Case {
+    std::string keys;
+    int ticksToMidnight;  // from 9:00:30
+    int ticksInADay;
+  };
+  for (const Case& c : std::vector<Case>{{"Time=1\nAuto=1\n", 15 * 60, 24 * 60},
+                                         {"Auto=0\n", 1, 1},
+                                         {"Auto=1\nAutoTime=45\n", 1, 1},
+                                         {"Month=1\nWeek=1\nNumber=1\nEtc=1\n", 1, 1}}) {
     Story s(At(2011, 5, 10, 9, 0, 30));
-    s.Stored(keys);
+    s.Stored(c.keys);
     s.calendar.Start();
-    s.desktop.Advance(Millis(10 * 60000));
-    EXPECT_EQ(s.desktop.minuteTimer().ticks, 10) << keys;
+    s.desktop.Advance(Millis(15 * 3600000 - 30000 - 1));  // to 23:59:59.999
+    EXPECT_TRUE(s.Tooltip(110).starts_with("2011年5月10日")) << c.keys;
+    s.desktop.Advance(kSecond);
+    EXPECT_TRUE(s.Tooltip(110).starts_with("2011年5月11日")) << c.keys;
+    EXPECT_EQ(s.desktop.minuteTimer().ticks, c.ticksToMidnight) << c.keys;
+    s.desktop.Advance(Millis(24 * 3600000));
+    EXPECT_EQ(s.desktop.minuteTimer().ticks, c.ticksToMidnight + c.ticksInADay) << c.keys;
+  }
+}
+
+// A row of dates asleep until midnight wakes with the minute as soon as it shows a clock,
+// whether the box was checked in the panel or the settings reloaded with it.
+TEST(Timer, TheClockSwitchedOnTurnsWithTheNextMinute) {
+  for (const bool reloaded : {false, true}) {
+    Story s(At(2011, 5, 10, 10, 0, 30));
+    s.calendar.Start();
+    s.desktop.Advance(Millis(5 * 60000));  // 10:05:30
+    if (reloaded) {
+      s.Stored("Time=1\n");
+      s.calendar.ShowOptions();
+    } else {
+      s.calendar.SetOptionBox(OptionBox::kClock, true);
+    }
+    s.desktop.painter.runs.clear();
+    s.desktop.Advance(Millis(31000));  // 10:06:01
+    EXPECT_EQ(s.Drawn(), "6") << (reloaded ? "reloaded" : "checked");
   }
 }
 
@@ -350,6 +384,16 @@ TEST(Resume, AcrossMidnightTheNewDateShowsAtOnce) {
   EXPECT_EQ(s.Tooltip(110), "2011年5月11日(水)  第19週");
 }
 
+// The timers did not count the sleep: a row waiting for midnight still turns on time.
+TEST(Resume, TheNextMidnightComesOnTime) {
+  Story s(At(2011, 5, 10, 9, 0));
+  s.calendar.Start();
+  s.desktop.Jump(At(2011, 5, 10, 21, 0));
+  s.calendar.ResumeFromStandby();
+  s.desktop.Advance(Millis(3 * 3600000 + 1000));  // 00:00:01
+  EXPECT_EQ(s.Tooltip(110), "2011年5月11日(水)  第19週");
+}
+
 TEST(Clicks, LeftAndRightInEveryView) {
   Story s(At(2011, 1, 10, 12, 0));
   s.calendar.Start();
@@ -467,7 +511,7 @@ TEST(Errors, AHandlerThatFailsShowsAMessageAndTheProgramGoesOn) {
   s.calendar.Start();
   s.calendar.Guarded([] { throw DateTextError("no such date: 2011/2/30"); });
   EXPECT_EQ(s.desktop.window.errors, std::vector<std::string>{"no such date: 2011/2/30"});
-  s.desktop.Advance(Millis(61000));
+  s.desktop.Advance(Millis(11 * 3600000));  // past midnight
   EXPECT_EQ(s.desktop.minuteTimer().ticks, 1);
 }
 
