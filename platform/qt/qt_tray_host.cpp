@@ -275,30 +275,6 @@ void QtTrayHost::ScheduleFlush() {
   if (!flushTimer_.isActive()) flushTimer_.start();
 }
 
-QtTrayHost::Wanted* QtTrayHost::FindWanted(int id) {
-  const auto it =
-      std::find_if(wanted_.begin(), wanted_.end(), [id](const Wanted& w) { return w.id == id; });
-  return it == wanted_.end() ? nullptr : &*it;
-}
-
-void QtTrayHost::AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) {
-  if (FindWanted(id) != nullptr) return;
-  wanted_.push_back({id, tooltip, pictures});
-  ScheduleFlush();
-}
-
-void QtTrayHost::ModifyIcon(int id, const PictureSet& pictures) {
-  if (Wanted* wanted = FindWanted(id)) {
-    wanted->pictures = pictures;
-    ScheduleFlush();
-  }
-}
-
-void QtTrayHost::DeleteIcon(int id) {
-  std::erase_if(wanted_, [id](const Wanted& w) { return w.id == id; });
-  ScheduleFlush();
-}
-
 void QtTrayHost::OnHostChanged(std::function<void()> handler) {
   hostChanged_ = std::move(handler);
 }
@@ -308,7 +284,7 @@ void QtTrayHost::Flush() {
   if (kind_ == TrayKind::kNone) return;
   std::vector<int> shownIds;
   for (const auto& shown : shown_) shownIds.push_back(shown->id);
-  const RowPlan plan = PlanRow(shownIds, Ids(), placement_);
+  const RowPlan plan = PlanFrom(shownIds, placement_);
   const auto at = [this](int id) {
     return std::find_if(shown_.begin(), shown_.end(),
                         [id](const std::unique_ptr<Shown>& s) { return s->id == id; });
@@ -322,12 +298,12 @@ void QtTrayHost::Flush() {
   for (const int id : plan.add) shown_.push_back(Show(*FindWanted(id)));
   // Kept in the row's order, as the host now shows them.
   std::stable_sort(shown_.begin(), shown_.end(), [this](const auto& a, const auto& b) {
-    return FindWanted(a->id) < FindWanted(b->id);
+    return PlaceOf(a->id) < PlaceOf(b->id);
   });
   RegisterNext();
 }
 
-std::unique_ptr<QtTrayHost::Shown> QtTrayHost::Show(const Wanted& wanted) {
+std::unique_ptr<QtTrayHost::Shown> QtTrayHost::Show(const WantedIcon& wanted) {
   auto shown = std::make_unique<Shown>();
   shown->id = wanted.id;
   if (kind_ == TrayKind::kStatusNotifier) {
@@ -361,7 +337,7 @@ std::unique_ptr<QtTrayHost::Shown> QtTrayHost::Show(const Wanted& wanted) {
   return shown;
 }
 
-void QtTrayHost::Update(Shown& shown, const Wanted& wanted) {
+void QtTrayHost::Update(Shown& shown, const WantedIcon& wanted) {
   if (shown.item) {
     shown.item->SetPictures(wanted.pictures);
     shown.item->SetToolTip(QString::fromStdString(wanted.tooltip));
@@ -402,17 +378,9 @@ void QtTrayHost::OpenMenu() {
   menu_.popup(menuAt_.value_or(QCursor::pos()));
 }
 
-std::vector<int> QtTrayHost::Ids() const {
-  std::vector<int> ids;
-  for (const Wanted& wanted : wanted_) ids.push_back(wanted.id);
-  return ids;
-}
-
 std::string QtTrayHost::Tooltip(int id) const {
-  for (const Wanted& wanted : wanted_) {
-    if (wanted.id == id) return wanted.tooltip;
-  }
-  return {};
+  const WantedIcon* wanted = FindWanted(id);
+  return wanted != nullptr ? wanted->tooltip : std::string();
 }
 
 const QSystemTrayIcon* QtTrayHost::Icon(int id) const {

@@ -15,7 +15,7 @@
 
 #include "platform/qt/sni_item.h"
 #include "platform/tray_host.h"
-#include "tray/row_plan.h"
+#include "tray/planned_tray_host.h"
 
 class QDBusServiceWatcher;
 
@@ -33,15 +33,14 @@ enum class TrayKind { kNone, kStatusNotifier, kXEmbed };
 // an icon deleted and added again keeps its place and only gets its new picture and
 // tooltip, and the icons the host lacks are added in the order that makes the row read as
 // the program added it on this host.
-class QtTrayHost final : public QObject, public TrayHost, private QAbstractNativeEventFilter {
+class QtTrayHost final : public QObject,
+                         public PlannedTrayHost,
+                         private QAbstractNativeEventFilter {
  public:
   // `busAddress` empty: the session bus.
   QtTrayHost(QMenu& menu, std::function<void(TrayEvent)> notify, QString busAddress = {});
   ~QtTrayHost() override;
 
-  void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) override;
-  void ModifyIcon(int id, const PictureSet& pictures) override;
-  void DeleteIcon(int id) override;
   std::vector<int> LargerPictureSizes() const override;
   void OpenMenu() override;
   void OnHostChanged(std::function<void()> handler) override;
@@ -53,17 +52,11 @@ class QtTrayHost final : public QObject, public TrayHost, private QAbstractNativ
   // as they are shown.
   TrayKind Kind() const { return kind_; }
   TrayPlacement Placement() const { return placement_; }
-  std::vector<int> Ids() const;
   std::string Tooltip(int id) const;
   const QSystemTrayIcon* Icon(int id) const;
   const SniItem* Item(int id) const;
 
  private:
-  struct Wanted {
-    int id;
-    std::string tooltip;
-    std::vector<Image> pictures;
-  };
   struct Shown {
     int id;
     std::unique_ptr<SniItem> item;
@@ -72,21 +65,19 @@ class QtTrayHost final : public QObject, public TrayHost, private QAbstractNativ
   };
 
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr* result) override;
-  void ScheduleFlush();
+  void ScheduleFlush() override;
   void HostMayHaveChanged();
   void LookAtHost(bool told);
-  std::unique_ptr<Shown> Show(const Wanted& wanted);
-  void Update(Shown& shown, const Wanted& wanted);
+  std::unique_ptr<Shown> Show(const WantedIcon& wanted);
+  void Update(Shown& shown, const WantedIcon& wanted);
   void RegisterNext();
   void WatchXTraySelection();
-  Wanted* FindWanted(int id);
 
   QMenu& menu_;
   std::function<void(TrayEvent)> notify_;
   std::function<void()> hostChanged_;
   QString busAddress_;
   SniItemOwner owner_;
-  std::vector<Wanted> wanted_;
   std::vector<std::unique_ptr<Shown>> shown_;  // as the host shows them, left to right
   std::deque<SniItem*> toRegister_;
   bool registering_ = false;

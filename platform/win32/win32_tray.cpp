@@ -302,25 +302,6 @@ void Win32TrayHost::ScheduleFlush() {
   if (!flushPosted_) Flush();
 }
 
-void Win32TrayHost::AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) {
-  const auto same = [id](const Icon& i) { return i.id == id; };
-  if (std::any_of(wanted_.begin(), wanted_.end(), same)) return;
-  wanted_.push_back(Icon{id, TrayTooltip(tooltip), pictures});
-  ScheduleFlush();
-}
-
-void Win32TrayHost::ModifyIcon(int id, const PictureSet& pictures) {
-  for (Icon& icon : wanted_) {
-    if (icon.id != id) continue;
-    icon.pictures = pictures;
-    ScheduleFlush();
-  }
-}
-
-void Win32TrayHost::DeleteIcon(int id) {
-  if (std::erase_if(wanted_, [id](const Icon& i) { return i.id == id; }) > 0) ScheduleFlush();
-}
-
 void Win32TrayHost::OnHostChanged(std::function<void()> handler) {
   hostChanged_ = std::move(handler);
 }
@@ -341,25 +322,28 @@ void Win32TrayHost::Update(Icon& shown, const Icon& wanted) {
 // An icon the taskbar refused stays counted as shown: a taskbar that starts later gets it at
 // TaskbarCreated.
 void Win32TrayHost::Flush() {
-  const RowPlan plan = PlanRow(IdsOf(shown_), IdsOf(wanted_), placement_);
-  const auto in = [](std::vector<Icon>& icons, int id) {
-    return std::find_if(icons.begin(), icons.end(), [id](const Icon& i) { return i.id == id; });
+  const RowPlan plan = PlanFrom(IdsOf(shown_), placement_);
+  const auto shown = [this](int id) {
+    return std::find_if(shown_.begin(), shown_.end(), [id](const Icon& i) { return i.id == id; });
+  };
+  const auto wanted = [this](int id) {
+    const WantedIcon& w = *FindWanted(id);
+    return Icon{w.id, TrayTooltip(w.tooltip), w.pictures};
   };
   for (const int id : plan.remove) {
-    const auto gone = in(shown_, id);
+    const auto gone = shown(id);
     Send(NIM_DELETE, *gone, 0);
     shown_.erase(gone);
   }
-  for (const int id : plan.keep) Update(*in(shown_, id), *in(wanted_, id));
+  for (const int id : plan.keep) Update(*shown(id), wanted(id));
   for (const int id : plan.add) {
-    const Icon& icon = *in(wanted_, id);
+    const Icon icon = wanted(id);
     Send(NIM_ADD, icon, NIF_ICON | NIF_TIP | NIF_MESSAGE);
     shown_.push_back(icon);
   }
   // In the row's order, as the taskbar now shows them.
-  std::stable_sort(shown_.begin(), shown_.end(), [&](const Icon& a, const Icon& b) {
-    return in(wanted_, a.id) < in(wanted_, b.id);
-  });
+  std::stable_sort(shown_.begin(), shown_.end(),
+                   [this](const Icon& a, const Icon& b) { return PlaceOf(a.id) < PlaceOf(b.id); });
 }
 
 // A new taskbar has none of our icons; one that only changed (a new resolution) still has
@@ -414,12 +398,6 @@ void Win32TrayHost::OpenMenu() {
   if (chosen >= 1 && chosen <= menu_.size() && menu_[chosen - 1].command) {
     menu_[chosen - 1].command();
   }
-}
-
-std::vector<int> Win32TrayHost::Ids() const {
-  std::vector<int> ids;
-  for (const Icon& icon : wanted_) ids.push_back(icon.id);
-  return ids;
 }
 
 }  // namespace tsukio

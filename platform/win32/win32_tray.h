@@ -13,7 +13,7 @@
 #include "platform/timer.h"
 #include "platform/tray_host.h"
 #include "platform/worker.h"
-#include "tray/row_plan.h"
+#include "tray/planned_tray_host.h"
 
 namespace tsukio {
 
@@ -114,24 +114,19 @@ TrayPlacement SystemTrayPlacement();
 // to the message window) that carries out the row planner's plan, so the row reads in the
 // order the icons were added whatever side the taskbar puts a newcomer on. A delete and add of
 // the same id in one pass is a change of picture, so the icon keeps its place.
-class Win32TrayHost final : public TrayHost {
+class Win32TrayHost final : public PlannedTrayHost {
  public:
   Win32TrayHost(Win32MessageWindow& window, std::vector<Win32MenuEntry> menu,
                 std::function<void(TrayEvent)> notify,
                 TrayPlacement placement = SystemTrayPlacement());
   ~Win32TrayHost() override;
 
-  void AddIcon(int id, const std::string& tooltip, const PictureSet& pictures) override;
-  void ModifyIcon(int id, const PictureSet& pictures) override;
-  void DeleteIcon(int id) override;
   std::vector<int> LargerPictureSizes() const override;
   void OpenMenu() override;
   void OnHostChanged(std::function<void()> handler) override;
 
   // Makes the gathered changes now.
   void Flush();
-  // The ids wanted, in reading order, for tests.
-  std::vector<int> Ids() const;
   // Told of each message to the taskbar, for tests: "+id" added, "-id" deleted, "~id" changed.
   std::function<void(const std::string&)> onSent;
 
@@ -143,7 +138,7 @@ class Win32TrayHost final : public TrayHost {
   };
   NOTIFYICONDATAW Data(const Icon& icon, UINT flags, HICON handle) const;
   bool Send(DWORD message, const Icon& icon, UINT flags);
-  void ScheduleFlush();
+  void ScheduleFlush() override;
   void TaskbarCreated();
   void Update(Icon& shown, const Icon& wanted);
   static std::vector<int> IdsOf(const std::vector<Icon>& icons);
@@ -154,8 +149,7 @@ class Win32TrayHost final : public TrayHost {
   std::function<void(TrayEvent)> notify_;
   TrayPlacement placement_;
   std::function<void()> hostChanged_;
-  std::vector<Icon> wanted_;  // in reading order
-  std::vector<Icon> shown_;   // as the taskbar has them, left to right
+  std::vector<Icon> shown_;  // as the taskbar has them, left to right
   bool flushPosted_ = false;
   bool menuOpen_ = false;
 };
