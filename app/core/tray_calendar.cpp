@@ -98,6 +98,10 @@ void TrayCalendar::FinishStartUp() {
 // that was set, which elapsed time does not see. A daylight-saving change before midnight
 // moves the tick by its hour: an early tick aims again, a late one comes that hour late.
 void TrayCalendar::AimMinuteTimer() {
+  if (largerPicturesDue_) {
+    desktop_.minuteTimer.Start(0);
+    return;
+  }
   const LocalDateTime now = desktop_.clock.Now();
   const int intoMinute = std::clamp(now.second, 0, 59) * 1000 + std::clamp(now.millisecond, 0, 999);
   int minutesLeft = 1;
@@ -138,21 +142,31 @@ void TrayCalendar::DeleteShownIcons() {
   }
 }
 
+RowChoices TrayCalendar::Choices() const {
+  return RowChoices{Shows(OptionBox::kMonth),
+                    Shows(OptionBox::kWeekday),
+                    Shows(OptionBox::kClock),
+                    Shows(OptionBox::kTwelveHour),
+                    Shows(OptionBox::kWeekNumber),
+                    Shows(OptionBox::kAlmanac),
+                    WeekSchemeFromMethod(state_.weekRule)};
+}
+
 void TrayCalendar::RefreshTrayIcons() {
-  const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
+  // Loading the settings turns boxes on one by one; the row is drawn once, when all are.
+  if (state_.startup == StartupPhase::kLoading) return;
+  // The first icons are wanted at once: the larger pictures follow when the loop turns next.
+  std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
+  if (state_.startup == StartupPhase::kFirstRefresh && !sizes.empty()) {
+    sizes.clear();
+    largerPicturesDue_ = true;
+  }
   const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), sizes};
   const LocalDateTime now = desktop_.clock.Now();
 
-  // Start-up's early refreshes only add: nothing of ours is in the tray yet.
-  if (state_.startup != StartupPhase::kLoading) DeleteShownIcons();
+  DeleteShownIcons();
 
-  const RowChoices choices{Shows(OptionBox::kMonth),
-                           Shows(OptionBox::kWeekday),
-                           Shows(OptionBox::kClock),
-                           Shows(OptionBox::kTwelveHour),
-                           Shows(OptionBox::kWeekNumber),
-                           Shows(OptionBox::kAlmanac),
-                           WeekSchemeFromMethod(state_.weekRule)};
+  const RowChoices choices = Choices();
   const std::vector<TrayIcon> row = BuildTrayRow(now, choices, context);
   for (const TrayIcon& icon : row) {
     if (icon.id == kDayIcon) state_.dateTip = icon.tooltip;
@@ -197,6 +211,12 @@ void TrayCalendar::ShowSyncOutcome(const SyncStatus& status) {
 // The one-time update, once its delay has passed, is taken here only when 自動更新 was
 // switched on after the delay ran out.
 void TrayCalendar::OnMinuteTimer() {
+  if (largerPicturesDue_) {
+    largerPicturesDue_ = false;
+    DrawLargerPictures();
+    AimMinuteTimer();
+    return;
+  }
   if (state_.refreshPending) {
     state_.refreshPending = false;
     RefreshTrayIcons();
@@ -209,6 +229,25 @@ void TrayCalendar::OnMinuteTimer() {
     UpdateClockIcons();
   }
   AimMinuteTimer();
+}
+
+// The row as the first refresh showed it, drawn again at every size the host may show.
+void TrayCalendar::DrawLargerPictures() {
+  const LocalDateTime now = desktop_.clock.Now();
+  if (now.date != state_.shownDate) {
+    RefreshTrayIcons();
+    return;
+  }
+  const std::vector<int> sizes = desktop_.tray.LargerPictureSizes();
+  const GlyphContext context{desktop_.painter, desktop_.window.DisplayDpi(), sizes};
+  const RowChoices choices = Choices();
+  for (const TrayIcon& icon : BuildTrayRow(now, choices, context)) {
+    ModifyTrayIcon(desktop_.tray, icon.id, icon.picture);
+  }
+  if (choices.clock) {
+    shownHour_ = HourText(now.hour, choices.twelveHour);
+    shownMinute_ = MinuteText(now.minute);
+  }
 }
 
 void TrayCalendar::OnAutoUpdateTimer() {

@@ -140,6 +140,8 @@ class TrayCalendar {
 
  private:
   void FinishStartUp();
+  RowChoices Choices() const;
+  void DrawLargerPictures();
   void AimMinuteTimer();
   bool LateAutoUpdateDue() const;
   void StartClockSync();
@@ -164,6 +166,7 @@ class TrayCalendar {
   std::string shownHour_;
   std::string shownMinute_;
   bool quitting_ = false;
+  bool largerPicturesDue_ = false;  // the first row went out at 16 pixels only
   // Why the settings file could not be read at the last load; nothing when it could.
   std::optional<std::string> unreadableSettings_;
 };

@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <thread>
+
+#include <fontconfig/fontconfig.h>
 
 #include "app/core/tray_calendar.h"
 #include "app/core/window_input.h"
@@ -64,6 +67,9 @@ void ConnectCalendar(tsukio::QtCalendarView& view, tsukio::TrayCalendar& calenda
 int main(int argc, char** argv) {
   const tsukio::SingleInstance instance(tsukio::InstanceName("Tsukio-150"));
   if (!instance.IsFirst()) return 1;
+  // Reading the font configuration is the largest part of drawing the first row; it goes on
+  // beside the connection to the display, which needs no fonts.
+  std::jthread fontConfiguration([] { FcInit(); });
 
   int qtArgc = argc > 0 ? 1 : 0;  // Qt sees the program's name and nothing else
   QApplication app(qtArgc, argv);
@@ -98,20 +104,21 @@ int main(int argc, char** argv) {
     tsukio::AutostartFile autostart(
         tsukio::AutostartFilePath(),
         tsukio::AutostartEntry(tsukio::resources::DesktopEntry(), tsukio::ExecutablePath()));
-    tsukio::Desktop desktop{clock,  tray,     minuteTimer, autoUpdateTimer, painter,
-                            window, settings, autostart,   &sync};
+    tsukio::Desktop desktop{clock,    tray,      minuteTimer, autoUpdateTimer, painter, window,
+                            settings, autostart, &sync};
     tsukio::TrayCalendar calendar(desktop);
     calendarRef = &calendar;
     input.Attach(calendar);
     BuildMenu(menu, calendar);
+    fontConfiguration.join();
+    calendar.Start();
+
+    // What the first row does not need waits until it is on its way.
     QApplication::setWindowIcon(QIcon(QPixmap::fromImage(tsukio::AppIcon(64))));
     const tsukio::ResumeWatcher resume(
         [&calendar] { calendar.Guarded([&calendar] { calendar.ResumeFromStandby(); }); });
-
     const tsukio::ClockChangeWatcher clockChanges(
         [&calendar] { calendar.Guarded([&calendar] { calendar.OnWallClockChanged(); }); });
-
-    calendar.Start();
     const int code = QApplication::exec();
     // A server or a permission prompt may still hold the clock setting: the icons are gone
     // and the settings saved, so the program ends without waiting for it.
