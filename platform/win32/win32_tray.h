@@ -1,7 +1,8 @@
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h before it.
+#include <shellapi.h>
 
 #include <functional>
 #include <map>

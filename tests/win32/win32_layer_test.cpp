@@ -1,8 +1,9 @@
 // The Win32 layer on its own: files, the mutex, the registry, GDI pixels, icons, timers,
 // the tray's bookkeeping, Winsock and WinINet against servers in this process on 127.0.0.1.
-#include <windows.h>
 #include <winsock2.h>
 #include <ws2tcpip.h>
+// windows.h after winsock2.h, or it brings in the old winsock.h.
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
