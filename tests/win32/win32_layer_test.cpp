@@ -14,11 +14,13 @@
 
 #include "platform/win32/gdi_text_painter.h"
 #include "platform/win32/png_file.h"
+#include "platform/win32/win32_fonts.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_settings.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_tray.h"
+#include "tray/glyphs.h"
 
 namespace tsukio {
 namespace {
@@ -222,6 +224,102 @@ TEST(GdiTextPainter, DrawsWithoutAntialiasingOnAWhiteBoxAtEverySize) {
   }
 }
 
+// Draws through GDI and keeps each run, so a test knows where each digit went.
+class RecordingPainter final : public TextPainter {
+ public:
+  void Draw(Canvas& canvas, const TextRun& run) override {
+    runs.push_back(run);
+    gdi_.Draw(canvas, run);
+  }
+  std::vector<TextRun> runs;
+
+ private:
+  GdiTextPainter gdi_;
+};
+
+// The share of a digit's own ink, drawn alone where the picture has it, that the picture
+// still shows: what the later digit's background leaves of an earlier one.
+double ShareLeft(const Canvas& picture, TextRun digit, std::uint32_t ink) {
+  Canvas alone(16);
+  alone.Fill(0xFFFFFF);
+  GdiTextPainter().Draw(alone, digit);
+  int own = 0, left = 0;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      if (alone.at(x, y) != ink) continue;
+      ++own;
+      if (picture.at(x, y) == ink) ++left;
+    }
+  }
+  return own == 0 ? 0.0 : static_cast<double>(left) / own;
+}
+
+std::string Drawn(const Canvas& picture, std::uint32_t ink) {
+  std::string rows;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) rows += picture.at(x, y) == ink ? '#' : '.';
+    rows += '\n';
+  }
+  return rows;
+}
+
+// Every number the tray shows in two digits keeps both: neither is wiped out by the other's
+// background, as a leading 1 was where a Japanese face's wide digits stood in. With the faces
+// of the test prefix, and with none (tests/win32/fonts_missing.sh), at both date layouts.
+TEST(TrayPictures, EveryTwoDigitNumberKeepsBothDigits) {
+  constexpr Colour kInk = Colour::FromRgb(200, 0, 200);  // nowhere on the page or the square
+  const std::uint32_t ink = 0xC800C8;
+  for (const int dpi : {96, 120}) {
+    for (int n = 10; n <= 59; ++n) {
+      const std::string text = std::to_string(n);
+      for (const bool date : {true, false}) {
+        if (date && n > 31) continue;  // days, and months 10-12; else hours, minutes, weeks
+        RecordingPainter painter;
+        const GlyphContext context{painter, dpi};
+        GlyphList glyphs;
+        date ? AddDateGlyph(glyphs, text, true, kInk, context)
+             : AddTextGlyph(glyphs, text, true, kInk, context);
+        ASSERT_GE(painter.runs.size(), 2u) << text;
+        TextRun tens = painter.runs.front();
+        tens.text = text.substr(0, 1);
+        const TextRun& units = painter.runs.back();
+        ASSERT_EQ(units.text, text.substr(1)) << text;
+        const Canvas& picture = glyphs.front().pixels;
+        const std::string what = (date ? "date " : "text ") + text + " at " + std::to_string(dpi) +
+                                 " dpi:\n" + Drawn(picture, ink);
+        EXPECT_GE(ShareLeft(picture, tens, ink), 0.5) << what;
+        EXPECT_GE(ShareLeft(picture, units, ink), 0.5) << what;
+      }
+    }
+  }
+}
+
+// The kana and kanji of the window, menu captions and pictures all have glyphs in the face
+// drawing them, so none shows as an empty box.
+TEST(TrayPictures, JapaneseTextHasGlyphsInTheFaceDrawingIt) {
+  const std::wstring texts =
+      L"日月火水木金土年とじる設定表示動作時刻方式週番号その他取り消し決定"
+      L"ログイン時に起動更新間秒度だけ自動あわせをする方法サーバープロキシー"
+      L"プログラム名バージョン開発チーム『をめくる、毎の暦』";
+  for (const char* face : {"ＭＳ Ｐゴシック", "ＭＳ ゴシック"}) {
+    const std::wstring& drawing = FacesFor(face).japanese;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
+                             0, drawing.c_str());
+    HGDIOBJ old = SelectObject(dc, font);
+    std::vector<WORD> glyphs(texts.size());
+    GetGlyphIndicesW(dc, texts.c_str(), static_cast<int>(texts.size()), glyphs.data(),
+                     GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      EXPECT_NE(glyphs[i], 0xFFFF)
+          << face << " drawn in " << Narrow(drawing) << " lacks " << Narrow(texts.substr(i, 1));
+    }
+  }
+}
+
 TEST(Png, SignatureHeaderAndStoredPixels) {
   Image image(3, 2, 0x80FF0000u);
   image.at(2, 1) = 0xFF00FF00u;
@@ -260,7 +358,7 @@ TEST(TrayIcon, KeepsPerPixelAlpha) {
   ASSERT_EQ(GetDIBits(dc, info.hbmColor, 0, 32, pixels.data(), &header, DIB_RGB_COLORS), 32);
   ReleaseDC(nullptr, dc);
   EXPECT_EQ(pixels[0], 0x80FF8040u);
-  EXPECT_EQ(pixels[1], 0x80FF8040u);       // enlarged by whole pixels
+  EXPECT_EQ(pixels[1], 0x80FF8040u);  // enlarged by whole pixels
   EXPECT_EQ(pixels[32 + 1], 0x80FF8040u);
   EXPECT_EQ(pixels[2], 0u);
   DeleteObject(info.hbmColor);
@@ -362,8 +460,10 @@ struct RecordedTaskbar {
       sent.push_back(message);
       const int id = std::stoi(message.substr(1));
       if (message[0] == '+') {
-        if (placement == TrayPlacement::kAppends) row.push_back(id);
-        else row.insert(row.begin(), id);
+        if (placement == TrayPlacement::kAppends)
+          row.push_back(id);
+        else
+          row.insert(row.begin(), id);
       } else if (message[0] == '-') {
         std::erase(row, id);
       }
@@ -372,7 +472,9 @@ struct RecordedTaskbar {
   std::vector<std::string> Take() { return std::exchange(sent, {}); }
 };
 
-PictureSet Pictures(std::uint32_t colour) { return {Image(16, 16, colour), Image(24, 24, colour)}; }
+PictureSet Pictures(std::uint32_t colour) {
+  return {Image(16, 16, colour), Image(24, 24, colour)};
+}
 
 TEST(Win32TrayHost, KeepsOneIconPerIdAndHandsOnTheMouse) {
   Win32MessageWindow window;
@@ -398,7 +500,8 @@ TEST(Win32TrayHost, RowReadsInOrderOnTaskbarsThatAppendOrPrepend) {
   for (const TrayPlacement placement : {TrayPlacement::kAppends, TrayPlacement::kPrepends}) {
     SCOPED_TRACE(placement == TrayPlacement::kAppends ? "appends" : "prepends");
     Win32MessageWindow window;
-    Win32TrayHost tray(window, {}, [](TrayEvent) {}, placement);
+    Win32TrayHost tray(
+        window, {}, [](TrayEvent) {}, placement);
     RecordedTaskbar taskbar{placement, {}, {}};
     taskbar.Attach(tray);
     const PictureSet white = Pictures(0xFFFFFFFFu), red = Pictures(0xFFFF0000u);
@@ -438,7 +541,8 @@ TEST(Win32TrayHost, RowReadsInOrderOnTaskbarsThatAppendOrPrepend) {
 TEST(Win32TrayHost, ChangesWaitForTheMessageLoopAndANewTaskbarGetsTheRowAgain) {
   for (const TrayPlacement placement : {TrayPlacement::kAppends, TrayPlacement::kPrepends}) {
     Win32MessageWindow window;
-    Win32TrayHost tray(window, {}, [](TrayEvent) {}, placement);
+    Win32TrayHost tray(
+        window, {}, [](TrayEvent) {}, placement);
     RecordedTaskbar taskbar{placement, {}, {}};
     taskbar.Attach(tray);
     for (const int id : {100, 110, 120}) tray.AddIcon(id, "icon", Pictures(0xFFFFFFFFu));
@@ -479,7 +583,8 @@ TEST(Win32DatagramNetwork, SendsAndReceivesOnLoopback) {
     char buffer[64];
     sockaddr_in from{};
     int size = sizeof from;
-    const int n = recvfrom(server.s, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &size);
+    const int n =
+        recvfrom(server.s, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &size);
     if (n > 0) {
       buffer[0] = static_cast<char>(buffer[0] + 1);
       sendto(server.s, buffer, n, 0, reinterpret_cast<sockaddr*>(&from), size);
@@ -560,7 +665,8 @@ TEST(WinInetHttpClient, ReadsTheDateDirectlyAndThroughTheNamedProxy) {
 
 TEST(WinInetHttpClient, NoServerMeansNoDate) {
   LoopbackSocket closed(SOCK_STREAM);  // bound, never listening
-  WinInetHttpClient http(WinInetHttpClient::Limits{chr::milliseconds{3000}, chr::milliseconds{3000}});
+  WinInetHttpClient http(
+      WinInetHttpClient::Limits{chr::milliseconds{3000}, chr::milliseconds{3000}});
   EXPECT_EQ(http.DateHeader({HttpAccessMode::kDirect,
                              "http://127.0.0.1:" + std::to_string(closed.port) + "/", ""}),
             std::nullopt);
