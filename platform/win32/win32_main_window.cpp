@@ -430,6 +430,20 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
       }
       return 0;
     }
+    case WM_ERASEBKGND: {
+      // A themed tab's page is white, and the controls on it draw on white; a group box on
+      // the page is hollow and shows what lies beneath it, the window's face, unless the page
+      // is white there too. The group box asks for this through DrawThemeParentBackground.
+      DefWindowProcW(window_, message, w, l);
+      if (model_.options.shown && IsAppThemed()) {
+        RECT page{};
+        GetWindowRect(byId_[kTabs], &page);
+        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&page), 2);
+        SendMessageW(byId_[kTabs], TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+        FillRect(reinterpret_cast<HDC>(w), &page, white_);
+      }
+      return TRUE;
+    }
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(w);
       const auto control = reinterpret_cast<HWND>(l);
@@ -518,6 +532,11 @@ void Win32MainWindow::Command(int id, int code) {
     case kNextMonth: run(steps_.nextMonth); break;
     case kPreviousMonth: run(steps_.previousMonth); break;
     default: break;
+  }
+  // A button takes the focus when pressed; a step button gives it back to とじる, as on Linux,
+  // so Enter still closes the window.
+  if (id == kNextYear || id == kPreviousYear || id == kNextMonth || id == kPreviousMonth) {
+    if (GetFocus() == byId_[id]) SetFocus(byId_[kClose]);
   }
 }
 

@@ -15,6 +15,7 @@
 #include "platform/win32/gdi_text_painter.h"
 #include "platform/win32/png_file.h"
 #include "platform/win32/win32_fonts.h"
+#include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_settings.h"
 #include "platform/win32/win32_system.h"
@@ -318,6 +319,39 @@ TEST(TrayPictures, JapaneseTextHasGlyphsInTheFaceDrawingIt) {
           << face << " drawn in " << Narrow(drawing) << " lacks " << Narrow(texts.substr(i, 1));
     }
   }
+}
+
+class IgnoredWindowInput final : public MainWindowInput {
+ public:
+  void CloseClicked() override {}
+  void OptionBoxClicked(OptionBox, bool) override {}
+  void WeekRuleChosen(int) override {}
+  void TimeMethodChosen(bool) override {}
+  void ServerEdited(ServerField, std::string) override {}
+  void AutoArrowClicked(bool) override {}
+  void TabShown(OptionsTab) override {}
+  void OkClicked() override {}
+  void CancelClicked() override {}
+  void LinkClicked() override {}
+};
+
+// A pressed button takes the keyboard focus; a step button must give it back to とじる, so
+// that Enter still closes the calendar after paging it.
+TEST(Win32MainWindow, StepButtonsLeaveTheFocusOnClose) {
+  IgnoredWindowInput input;
+  int pages = 0;
+  Win32MainWindow window(input, CalendarSteps{[&] { ++pages; }, {}, {}, {}});
+  ASSERT_NE(window.Handle(), nullptr);
+  MainWindowModel model;
+  model.visible = true;
+  window.Render(model);
+  HWND nextYear = FindWindowExW(window.Handle(), nullptr, L"BUTTON", L"▲");
+  HWND close = FindWindowExW(window.Handle(), nullptr, L"BUTTON", L"とじる");
+  ASSERT_EQ(GetFocus(), close);
+  SendMessageW(nextYear, BM_CLICK, 0, 0);
+  for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
+  EXPECT_EQ(pages, 1);
+  EXPECT_EQ(GetFocus(), close);
 }
 
 TEST(Png, SignatureHeaderAndStoredPixels) {
