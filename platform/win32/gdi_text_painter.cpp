@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/win32_fonts.h"
 #include "platform/win32/win32_text.h"
 
 namespace tsukio {
@@ -28,12 +29,12 @@ void GdiTextPainter::Draw(Canvas& canvas, const TextRun& run) {
   for (int i = 0; i < size * size; ++i) pixels[i] = canvas.rgb[static_cast<std::size_t>(i)];
   HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
 
+  const std::wstring text = Widen(run.text);
   HFONT font = CreateFontW(-PixelHeight(run.pointSize, run.dpi), 0, 0, 0,
                            run.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, NONANTIALIASED_QUALITY,
-                           DEFAULT_PITCH | FF_DONTCARE, Widen(run.face).c_str());
+                           DEFAULT_PITCH | FF_DONTCARE, FacesFor(run.face).For(text).c_str());
   HGDIOBJ oldFont = SelectObject(dc, font);
-  const std::wstring text = Widen(run.text);
   SIZE extent{};
   GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
   TEXTMETRICW metrics{};
@@ -46,7 +47,8 @@ void GdiTextPainter::Draw(Canvas& canvas, const TextRun& run) {
   TextOutW(dc, run.x, run.y, text.c_str(), static_cast<int>(text.size()));
   GdiFlush();
 
-  for (int i = 0; i < size * size; ++i) canvas.rgb[static_cast<std::size_t>(i)] = pixels[i] & 0xFFFFFFu;
+  for (int i = 0; i < size * size; ++i)
+    canvas.rgb[static_cast<std::size_t>(i)] = pixels[i] & 0xFFFFFFu;
   SelectObject(dc, oldFont);
   SelectObject(dc, oldBitmap);
   DeleteObject(font);

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "calwindow/month_grid.h"
+#include "platform/win32/win32_fonts.h"
 #include "platform/win32/win32_text.h"
 
 namespace tsukio {
@@ -32,9 +33,10 @@ enum : int {
   kHttpField, kProxyLabel, kProxyField,
 };
 
-// Fonts, by index.
-enum : int { kFontWindow, kFontTabs, kFontCell, kFontCellBold, kFontYear, kFontYearUnit,
-             kFontAbout, kFontAboutBold, kFontCount };
+// Fonts, by index. A cell's number and the year and month are Latin text, drawn as on Linux
+// when the window's face is missing or stood in for (FacesFor).
+enum : int { kFontWindow, kFontTabs, kFontCell, kFontCellBold, kFontCellLatin, kFontCellLatinBold,
+             kFontYear, kFontYearUnit, kFontAbout, kFontAboutBold, kFontCount };
 
 // The tab pages' area, where their controls' coordinates start.
 constexpr int kPageLeft = 18;
@@ -111,15 +113,18 @@ Win32MainWindow::~Win32MainWindow() {
 void Win32MainWindow::MakeFonts() {
   for (HFONT font : fonts_) DeleteObject(font);
   fonts_.clear();
-  const auto make = [this](const char* face, int pixels, bool bold) {
+  const auto make = [this](const std::wstring& face, int pixels, bool bold) {
     return CreateFontW(-Scale(pixels), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, Widen(face).c_str());
+                       DEFAULT_PITCH | FF_DONTCARE, face.c_str());
   };
-  fonts_ = {make(kWindowFace, 12, false), make(kWindowFace, 16, false),
-            make(kWindowFace, 16, false), make(kWindowFace, 16, true),
-            make(kWindowFace, 24, false), make(kWindowFace, 19, false),
-            make(kAboutFace, 16, false),  make(kAboutFace, 16, true)};
+  const TextFaces& window = FacesFor(kWindowFace);
+  const TextFaces& about = FacesFor(kAboutFace);
+  fonts_ = {make(window.japanese, 12, false), make(window.japanese, 16, false),
+            make(window.japanese, 16, false), make(window.japanese, 16, true),
+            make(window.latin, 16, false),    make(window.latin, 16, true),
+            make(window.latin, 24, false),    make(window.japanese, 19, false),
+            make(about.japanese, 16, false),  make(about.japanese, 16, true)};
 }
 
 HWND Win32MainWindow::Add(const wchar_t* type, const std::string& text, DWORD style, int id,
@@ -354,9 +359,10 @@ void Win32MainWindow::PaintCalendar(HDC dc) {
     if (layout.bevel != Bevel::kNone) {
       DrawEdge(dc, &r, layout.bevel == Bevel::kRaised ? BDR_RAISEDINNER : BDR_SUNKENOUTER, BF_RECT);
     }
-    SelectObject(dc, fonts_[layout.bold ? kFontCellBold : kFontCell]);
-    SetTextColor(dc, ToColorRef(cell.text));
     std::wstring caption = Widen(cell.caption);
+    SelectObject(dc, fonts_[IsLatinText(caption) ? (layout.bold ? kFontCellLatinBold : kFontCellLatin)
+                                  : (layout.bold ? kFontCellBold : kFontCell)]);
+    SetTextColor(dc, ToColorRef(cell.text));
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
@@ -375,7 +381,8 @@ void Win32MainWindow::PaintCalendar(HDC dc) {
       GetTextMetricsW(dc, &metrics);
       narrow = CreateFontW(-Scale(24), std::max(1, static_cast<int>(metrics.tmAveCharWidth * room / extent.cx)),
                            0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, Widen(kWindowFace).c_str());
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                           FacesFor(kWindowFace).latin.c_str());
       SelectObject(dc, narrow);
     }
     SetTextColor(dc, RGB(0, 0, 0));
@@ -422,6 +429,20 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM w, LPARAM l) {
         input_.TabShown(static_cast<OptionsTab>(SendMessageW(byId_[kTabs], TCM_GETCURSEL, 0, 0)));
       }
       return 0;
+    }
+    case WM_ERASEBKGND: {
+      // A themed tab's page is white, and the controls on it draw on white; a group box on
+      // the page is hollow and shows what lies beneath it, the window's face, unless the page
+      // is white there too. The group box asks for this through DrawThemeParentBackground.
+      DefWindowProcW(window_, message, w, l);
+      if (model_.options.shown && IsAppThemed()) {
+        RECT page{};
+        GetWindowRect(byId_[kTabs], &page);
+        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&page), 2);
+        SendMessageW(byId_[kTabs], TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&page));
+        FillRect(reinterpret_cast<HDC>(w), &page, white_);
+      }
+      return TRUE;
     }
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(w);
@@ -511,6 +532,11 @@ void Win32MainWindow::Command(int id, int code) {
     case kNextMonth: run(steps_.nextMonth); break;
     case kPreviousMonth: run(steps_.previousMonth); break;
     default: break;
+  }
+  // A button takes the focus when pressed; a step button gives it back to とじる, as on Linux,
+  // so Enter still closes the window.
+  if (id == kNextYear || id == kPreviousYear || id == kNextMonth || id == kPreviousMonth) {
+    if (GetFocus() == byId_[id]) SetFocus(byId_[kClose]);
   }
 }
 

@@ -10,11 +10,13 @@ ManifestDPIAware true
 
 !include "MUI2.nsh"
 !include "x64.nsh"
+!include "WinVer.nsh"
 
 !define PRODUCT "Tsukio"
 !define PUBLISHER "Quorv"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Tsukio"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define TOO_OLD_WINDOWS "Tsukio には Windows 10 バージョン 1607 以降が必要です。$\r$\nこのコンピューターには何もインストールせずに終了します。"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -51,9 +53,17 @@ VIAddVersionKey /LANG=1041 "LegalCopyright" "© 2026 Quorv"
   done:
 !macroend
 
+; Both refusals come before any page, so nothing is written; /S skips the message and exits
+; with code 2.
 Function .onInit
   ${IfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "Tsukio は 64 ビット版の Windows が必要です。"
+    MessageBox MB_OK|MB_ICONSTOP "Tsukio は 64 ビット版の Windows が必要です。" /SD IDOK
+    Abort
+  ${EndIf}
+  ; tsukio.exe uses calls that Windows 10 has from version 1607 (build 14393) on.
+  ${IfNot} ${AtLeastWin10}
+  ${OrIfNot} ${AtLeastBuild} 14393
+    MessageBox MB_OK|MB_ICONSTOP "${TOO_OLD_WINDOWS}" /SD IDOK
     Abort
   ${EndIf}
 FunctionEnd

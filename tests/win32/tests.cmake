@@ -28,9 +28,14 @@ tsukio_wine_test(windows.core-tests $<TARGET_FILE:tsukio-core-tests> --gtest_bri
 
 # The Win32 layer's own tests.
 add_executable(tsukio-win32-tests win32/win32_layer_test.cpp)
-target_link_libraries(tsukio-win32-tests PRIVATE tsukio_platform_win32 GTest::gtest_main
+target_link_libraries(tsukio-win32-tests PRIVATE tsukio_platform_win32 tsukio_tray GTest::gtest_main
                       tsukio_warnings)
 tsukio_wine_test(windows.layer-tests $<TARGET_FILE:tsukio-win32-tests> --gtest_brief=1)
+add_test(NAME windows.fonts-missing
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/win32/fonts_missing.sh ${TSUKIO_WINE_SH}
+                 ${TSUKIO_WINEPREFIX} $<TARGET_FILE:tsukio-win32-tests>)
+set_tests_properties(windows.fonts-missing PROPERTIES FIXTURES_REQUIRED wine LABELS windows
+                     TIMEOUT 300)
 
 # tsukio-cal.exe against the Linux build's tsukio-cal.
 set(TSUKIO_HOST_CAL "" CACHE FILEPATH "The Linux build's tsukio-cal, to compare outputs with")

@@ -15,12 +15,15 @@
 
 #include "platform/win32/gdi_text_painter.h"
 #include "platform/win32/png_file.h"
+#include "platform/win32/win32_fonts.h"
+#include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_settings.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_tray.h"
 #include "tests/support/model_tray.h"
+#include "tray/glyphs.h"
 
 namespace tsukio {
 namespace {
@@ -225,6 +228,135 @@ TEST(GdiTextPainter, DrawsWithoutAntialiasingOnAWhiteBoxAtEverySize) {
     EXPECT_EQ(canvas.at(0, 0), 0x123456u) << size;  // left of the box: untouched
     EXPECT_EQ(canvas.at(size - 1, size - 1), 0x123456u) << size;
   }
+}
+
+// Draws through GDI and keeps each run, so a test knows where each digit went.
+class RecordingPainter final : public TextPainter {
+ public:
+  void Draw(Canvas& canvas, const TextRun& run) override {
+    runs.push_back(run);
+    gdi_.Draw(canvas, run);
+  }
+  std::vector<TextRun> runs;
+
+ private:
+  GdiTextPainter gdi_;
+};
+
+// The share of a digit's own ink, drawn alone where the picture has it, that the picture
+// still shows: what the later digit's background leaves of an earlier one.
+double ShareLeft(const Canvas& picture, TextRun digit, std::uint32_t ink) {
+  Canvas alone(16);
+  alone.Fill(0xFFFFFF);
+  GdiTextPainter().Draw(alone, digit);
+  int own = 0, left = 0;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      if (alone.at(x, y) != ink) continue;
+      ++own;
+      if (picture.at(x, y) == ink) ++left;
+    }
+  }
+  return own == 0 ? 0.0 : static_cast<double>(left) / own;
+}
+
+std::string Drawn(const Canvas& picture, std::uint32_t ink) {
+  std::string rows;
+  for (int y = 0; y < 16; ++y) {
+    for (int x = 0; x < 16; ++x) rows += picture.at(x, y) == ink ? '#' : '.';
+    rows += '\n';
+  }
+  return rows;
+}
+
+// Every number the tray shows in two digits keeps both: neither is wiped out by the other's
+// background, as a leading 1 was where a Japanese face's wide digits stood in. With the faces
+// of the test prefix, and with none (tests/win32/fonts_missing.sh), at both date layouts.
+TEST(TrayPictures, EveryTwoDigitNumberKeepsBothDigits) {
+  constexpr Colour kInk = Colour::FromRgb(200, 0, 200);  // nowhere on the page or the square
+  const std::uint32_t ink = 0xC800C8;
+  for (const int dpi : {96, 120}) {
+    for (int n = 10; n <= 59; ++n) {
+      const std::string text = std::to_string(n);
+      for (const bool date : {true, false}) {
+        if (date && n > 31) continue;  // days, and months 10-12; else hours, minutes, weeks
+        RecordingPainter painter;
+        const GlyphContext context{painter, dpi};
+        GlyphList glyphs;
+        date ? AddDateGlyph(glyphs, text, true, kInk, context)
+             : AddTextGlyph(glyphs, text, true, kInk, context);
+        ASSERT_GE(painter.runs.size(), 2u) << text;
+        TextRun tens = painter.runs.front();
+        tens.text = text.substr(0, 1);
+        const TextRun& units = painter.runs.back();
+        ASSERT_EQ(units.text, text.substr(1)) << text;
+        const Canvas& picture = glyphs.front().pixels;
+        const std::string what = (date ? "date " : "text ") + text + " at " + std::to_string(dpi) +
+                                 " dpi:\n" + Drawn(picture, ink);
+        EXPECT_GE(ShareLeft(picture, tens, ink), 0.5) << what;
+        EXPECT_GE(ShareLeft(picture, units, ink), 0.5) << what;
+      }
+    }
+  }
+}
+
+// The kana and kanji of the window, menu captions and pictures all have glyphs in the face
+// drawing them, so none shows as an empty box.
+TEST(TrayPictures, JapaneseTextHasGlyphsInTheFaceDrawingIt) {
+  const std::wstring texts =
+      L"日月火水木金土年とじる設定表示動作時刻方式週番号その他取り消し決定"
+      L"ログイン時に起動更新間秒度だけ自動あわせをする方法サーバープロキシー"
+      L"プログラム名バージョン開発チーム『をめくる、毎の暦』";
+  for (const char* face : {"ＭＳ Ｐゴシック", "ＭＳ ゴシック"}) {
+    const std::wstring& drawing = FacesFor(face).japanese;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontW(-16, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
+                             0, drawing.c_str());
+    HGDIOBJ old = SelectObject(dc, font);
+    std::vector<WORD> glyphs(texts.size());
+    GetGlyphIndicesW(dc, texts.c_str(), static_cast<int>(texts.size()), glyphs.data(),
+                     GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      EXPECT_NE(glyphs[i], 0xFFFF)
+          << face << " drawn in " << Narrow(drawing) << " lacks " << Narrow(texts.substr(i, 1));
+    }
+  }
+}
+
+class IgnoredWindowInput final : public MainWindowInput {
+ public:
+  void CloseClicked() override {}
+  void OptionBoxClicked(OptionBox, bool) override {}
+  void WeekRuleChosen(int) override {}
+  void TimeMethodChosen(bool) override {}
+  void ServerEdited(ServerField, std::string) override {}
+  void AutoArrowClicked(bool) override {}
+  void TabShown(OptionsTab) override {}
+  void OkClicked() override {}
+  void CancelClicked() override {}
+  void LinkClicked() override {}
+};
+
+// A pressed button takes the keyboard focus; a step button must give it back to とじる, so
+// that Enter still closes the calendar after paging it.
+TEST(Win32MainWindow, StepButtonsLeaveTheFocusOnClose) {
+  IgnoredWindowInput input;
+  int pages = 0;
+  Win32MainWindow window(input, CalendarSteps{[&] { ++pages; }, {}, {}, {}});
+  ASSERT_NE(window.Handle(), nullptr);
+  MainWindowModel model;
+  model.visible = true;
+  window.Render(model);
+  HWND nextYear = FindWindowExW(window.Handle(), nullptr, L"BUTTON", L"▲");
+  HWND close = FindWindowExW(window.Handle(), nullptr, L"BUTTON", L"とじる");
+  ASSERT_EQ(GetFocus(), close);
+  SendMessageW(nextYear, BM_CLICK, 0, 0);
+  for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
+  EXPECT_EQ(pages, 1);
+  EXPECT_EQ(GetFocus(), close);
 }
 
 TEST(Png, SignatureHeaderAndStoredPixels) {

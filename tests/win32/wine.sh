@@ -43,9 +43,8 @@ case $command in
     echo "$DISPLAY" >"$prefix/display"
     "$wine" wineboot --init >/dev/null 2>&1
     # Wine has none of the Japanese faces the program asks for: the fonts of the host stand
-    # in for them. (IPAPGothic's digits are wider than the real face's, so a two-digit month
-    # glyph loses a column here; wine applies no font links to fill in the kanji of a face
-    # with narrower digits.)
+    # in for them. The program sees through the stand-in and draws digits in Arial, as on
+    # Linux (IPAPGothic's are too wide for the pictures); fonts_missing.sh takes these away.
     key='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
     "$wine" reg add "$key\\FontSubstitutes" /v "ＭＳ Ｐゴシック" /d "IPAPGothic" /f >/dev/null
     "$wine" reg add "$key\\FontSubstitutes" /v "ＭＳ ゴシック" /d "IPAGothic" /f >/dev/null
