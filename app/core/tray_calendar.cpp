@@ -158,6 +158,8 @@ void TrayCalendar::RefreshTrayIcons() {
       today, mark.name, week,
       Shows(OptionBox::kAlmanac) ? AlmanacText(today.year, today.month, today.day) : "");
   entries.push_back({kDayIcon, state_.dateTip});
+  // Where the host shows no tooltip, the day's details head the menu instead.
+  desktop_.tray.SetMenuHeading(desktop_.tray.ShowsToolTips() ? std::string() : state_.dateTip);
 
   if (Shows(OptionBox::kWeekday)) {
     AddDateGlyph(glyphs, today.weekday, true, mark.colour, context);
