@@ -210,8 +210,9 @@ QtTrayHost::QtTrayHost(QMenu& menu, std::function<void(TrayEvent)> notify, QStri
   flushTimer_.setInterval(0);
   QObject::connect(&flushTimer_, &QTimer::timeout, this, [this] { Flush(); });
   // A panel restart changes several owners in a row (xfce4-panel holds both the watcher and
-  // the X tray); one look after they settle. A watcher that appears is taken at once: it is
-  // preferred to any X tray, so nothing that follows changes the choice.
+  // the X tray); one look after they settle. waybar also needs them: it starts its host a
+  // moment after its watcher, and items that reach the watcher before the host is up show
+  // in the wrong order.
   hostTimer_.setSingleShot(true);
   hostTimer_.setInterval(250);
   QObject::connect(&hostTimer_, &QTimer::timeout, this, [this] { LookAtHost(true); });
@@ -221,14 +222,7 @@ QtTrayHost::QtTrayHost(QMenu& menu, std::function<void(TrayEvent)> notify, QStri
     watcherWatch_ = new QDBusServiceWatcher(QString::fromLatin1(kWatcherName), bus,
                                             QDBusServiceWatcher::WatchForOwnerChange, this);
     QObject::connect(watcherWatch_, &QDBusServiceWatcher::serviceOwnerChanged, this,
-                     [this](const QString&, const QString&, const QString& newOwner) {
-                       if (newOwner.isEmpty()) {
-                         HostMayHaveChanged();
-                       } else {
-                         hostTimer_.stop();
-                         LookAtHost(true);
-                       }
-                     });
+                     [this] { HostMayHaveChanged(); });
   }
   WatchXTraySelection();
   LookAtHost(false);
