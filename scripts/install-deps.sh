@@ -18,9 +18,12 @@ packages=(
   desktop-file-utils dpkg-dev file man-db
 )
 
-# `install-deps.sh plasma`: KDE Plasma as well, for `make test-plasma` only.
+# `install-deps.sh plasma`: KDE Plasma as well, for `make test-plasma` only;
+# `install-deps.sh gnome`: GNOME Shell and its AppIndicator extension, for `make test-gnome`.
 if [ "${1:-}" = plasma ]; then
   packages+=(plasma-desktop plasma-workspace kded5)
+elif [ "${1:-}" = gnome ]; then
+  packages+=(gnome-shell gnome-shell-extension-appindicator)
 fi
 
 missing=()
