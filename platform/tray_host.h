@@ -33,6 +33,11 @@ class TrayHost {
   virtual std::vector<int> LargerPictureSizes() const = 0;
   // Opens the popup menu at the mouse cursor, unless the host has already opened it.
   virtual void OpenMenu() = 0;
+  // Whether the host shows an icon's tooltip when the pointer rests on it. Where it does
+  // not, what the tooltips tell must be found elsewhere.
+  virtual bool ShowsToolTips() const { return true; }
+  // A line of text above the menu's commands that does nothing when chosen; empty: none.
+  virtual void SetMenuHeading(const std::string& text) { (void)text; }
   // `handler` runs, on the program's own thread, whenever another notification area takes
   // over (a panel restarted, or one appeared after start-up): it shows none of our icons,
   // so every icon must be added again.

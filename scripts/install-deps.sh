@@ -19,10 +19,12 @@ packages=(
 
 # `install-deps.sh windows`: the cross compiler, wine and NSIS as well, for `make windows`
 # and the Windows half of `make test`.
-# `install-deps.sh plasma`: KDE Plasma as well, for `make test-plasma` only.
+# `install-deps.sh plasma`: KDE Plasma as well, for `make test-plasma` only;
+# `install-deps.sh gnome`: GNOME Shell and its AppIndicator extension, for `make test-gnome`.
 case ${1:-} in
   windows) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 wine64 nsis) ;;
   plasma) packages+=(plasma-desktop plasma-workspace kded5) ;;
+  gnome) packages+=(gnome-shell gnome-shell-extension-appindicator) ;;
 esac
 
 missing=()

@@ -169,7 +169,11 @@ void TrayCalendar::RefreshTrayIcons() {
   const RowChoices choices = Choices();
   const std::vector<TrayIcon> row = BuildTrayRow(now, choices, context);
   for (const TrayIcon& icon : row) {
-    if (icon.id == kDayIcon) state_.dateTip = icon.tooltip;
+    if (icon.id == kDayIcon) {
+      state_.dateTip = icon.tooltip;
+      // Where the host shows no tooltip, the day's details head the menu instead.
+      desktop_.tray.SetMenuHeading(desktop_.tray.ShowsToolTips() ? std::string() : state_.dateTip);
+    }
     AddTrayIcon(desktop_.tray, icon);
   }
   shownHour_ = choices.clock ? HourText(now.hour, choices.twelveHour) : "";

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_tray_host.h"
 
+#include <QAction>
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -90,17 +91,36 @@ std::string ProcessPath(const QDBusConnection& bus, const std::string& busName) 
   return arguments.left(arguments.indexOf('\0')).toStdString();
 }
 
+// GNOME Shell hosts items through its AppIndicator extension, in the shell's own process.
+bool IsGnomeShell(const std::string& program) {
+  return program == "gnome-shell" || program.ends_with("/gnome-shell");
+}
+
 // Measured: trayer puts a new icon before the others and waybar after them. xfce4-panel's
 // status tray (in the panel or in its plugin wrapper) keeps a list of the item ids it has
 // met, newest first, saved with the panel's settings, and shows items in that order, so
 // registering again moves nothing there. Plasma sorts by title, which the titles above are
-// made for.
+// made for. GNOME Shell's AppIndicator extension puts each item it meets in front of the
+// ones it shows, on X11 and on Wayland, and remembers nothing across restarts.
 TrayPlacement PlacementOf(TrayKind kind, const std::string& program) {
   if (kind == TrayKind::kXEmbed) {
     return program == "trayer" ? TrayPlacement::kPrepends : TrayPlacement::kAppends;
   }
+  if (IsGnomeShell(program)) return TrayPlacement::kPrepends;
   return program.find("xfce4") != std::string::npos ? TrayPlacement::kRemembers
                                                     : TrayPlacement::kAppends;
+}
+
+// GNOME Shell's extension answers a registration only once the item is in the panel, and
+// not before the shell has finished starting; it places items in the order their
+// registrations reach it, so they may all be under way at once over one connection.
+bool TakesRegistrationsAtOnce(TrayKind kind, const std::string& program) {
+  return kind == TrayKind::kStatusNotifier && IsGnomeShell(program);
+}
+
+// GNOME Shell's extension shows an item's title and icon, never its tooltip.
+bool HostShowsToolTips(TrayKind kind, const std::string& program) {
+  return kind != TrayKind::kStatusNotifier || !IsGnomeShell(program);
 }
 
 QDBusConnection WatchConnection(const QString& address) {
@@ -168,7 +188,9 @@ QtTrayHost::QtTrayHost(QMenu& menu, std::function<void(TrayEvent)> notify, QStri
   flushTimer_.setInterval(0);
   QObject::connect(&flushTimer_, &QTimer::timeout, this, [this] { Flush(); });
   // A panel restart changes several owners in a row (xfce4-panel holds both the watcher and
-  // the X tray); one look after they settle.
+  // the X tray); one look after they settle. waybar also needs them: it starts its host a
+  // moment after its watcher, and items that reach the watcher before the host is up show
+  // in the wrong order.
   hostTimer_.setSingleShot(true);
   hostTimer_.setInterval(250);
   QObject::connect(&hostTimer_, &QTimer::timeout, this, [this] { LookAtHost(true); });
@@ -257,6 +279,8 @@ void QtTrayHost::LookAtHost(bool told) {
   host_ = host;
   kind_ = kind;
   placement_ = PlacementOf(kind, program);
+  showsToolTips_ = HostShowsToolTips(kind, program);
+  registersAtOnce_ = TakesRegistrationsAtOnce(kind, program);
   if (kind == TrayKind::kNone) {
     if (!toldWaiting_) {
       std::fputs("tsukio: no notification area (system tray) found; waiting for one to appear\n",
@@ -311,7 +335,7 @@ std::unique_ptr<QtTrayHost::Shown> QtTrayHost::Show(const WantedIcon& wanted) {
     shown->item = std::make_unique<SniItem>(
         owner_, busAddress_, QString::fromUtf8("tsukio-") + QString::fromUtf8(name.key),
         QString::fromUtf8(name.title.data(), static_cast<qsizetype>(name.title.size())));
-    shown->item->SetPictures(wanted.pictures);
+    shown->item->SetPictures(wanted.pictures, QString::fromStdString(wanted.tooltip));
     shown->item->SetToolTip(QString::fromStdString(wanted.tooltip));
     toRegister_.push_back(shown->item.get());
     return shown;
@@ -339,7 +363,7 @@ std::unique_ptr<QtTrayHost::Shown> QtTrayHost::Show(const WantedIcon& wanted) {
 
 void QtTrayHost::Update(Shown& shown, const WantedIcon& wanted) {
   if (shown.item) {
-    shown.item->SetPictures(wanted.pictures);
+    shown.item->SetPictures(wanted.pictures, QString::fromStdString(wanted.tooltip));
     shown.item->SetToolTip(QString::fromStdString(wanted.tooltip));
     return;
   }
@@ -352,8 +376,15 @@ void QtTrayHost::Update(Shown& shown, const WantedIcon& wanted) {
 }
 
 // One registration at a time, each after the watcher answered the one before: calls on
-// different connections could otherwise reach it out of order.
+// different connections could otherwise reach it out of order. Where the watcher takes them
+// all at once, they go together over the one connection that watches it.
 void QtTrayHost::RegisterNext() {
+  if (registersAtOnce_) {
+    const QDBusConnection bus = WatchConnection(busAddress_);
+    for (SniItem* item : toRegister_) item->Register(QString::fromLatin1(kWatcherName), &bus);
+    toRegister_.clear();
+    return;
+  }
   if (registering_ || toRegister_.empty()) return;
   SniItem* item = toRegister_.front();
   toRegister_.pop_front();
@@ -376,6 +407,22 @@ std::vector<int> QtTrayHost::LargerPictureSizes() const {
 void QtTrayHost::OpenMenu() {
   if (menuOpening_ || hostMenu_ || menu_.isVisible()) return;
   menu_.popup(menuAt_.value_or(QCursor::pos()));
+}
+
+void QtTrayHost::SetMenuHeading(const std::string& text) {
+  if (menuHeading_ == nullptr) {
+    if (text.empty()) return;
+    QAction* first = menu_.actions().value(0);
+    menuHeading_ = new QAction(&menu_);
+    menuHeading_->setEnabled(false);
+    menu_.insertAction(first, menuHeading_);
+    menuHeadingRule_ = menu_.insertSeparator(first);
+  }
+  // The text is shown as it is: no "&" of it marks an access key.
+  const QString heading = QString::fromStdString(text).replace(u'&', QStringLiteral("&&"));
+  if (menuHeading_->text() != heading) menuHeading_->setText(heading);
+  menuHeading_->setVisible(!text.empty());
+  menuHeadingRule_->setVisible(!text.empty());
 }
 
 std::string QtTrayHost::Tooltip(int id) const {

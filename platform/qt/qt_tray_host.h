@@ -43,6 +43,8 @@ class QtTrayHost final : public QObject,
 
   std::vector<int> LargerPictureSizes() const override;
   void OpenMenu() override;
+  bool ShowsToolTips() const override { return showsToolTips_; }
+  void SetMenuHeading(const std::string& text) override;
   void OnHostChanged(std::function<void()> handler) override;
 
   // Applies the gathered calls now rather than when the event loop next runs.
@@ -84,6 +86,11 @@ class QtTrayHost final : public QObject,
   int generation_ = 0;  // counts hosts, so a late answer from an old one is ignored
   TrayKind kind_ = TrayKind::kNone;
   TrayPlacement placement_ = TrayPlacement::kAppends;
+  bool showsToolTips_ = true;
+  bool registersAtOnce_ = false;  // every registration sent at once, not each after an answer
+  // The menu's heading and the separator under it, made when first needed.
+  QAction* menuHeading_ = nullptr;
+  QAction* menuHeadingRule_ = nullptr;
   std::string host_;  // who hosts the icons now: "dbus:<name>", "x11:<window>" or empty
   QTimer flushTimer_;
   QTimer hostTimer_;

@@ -5,6 +5,7 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusPendingCall>
+#include <QEvent>
 #include <QMenu>
 #include <QTimer>
 
@@ -174,7 +175,7 @@ SniItem::~SniItem() {
   if (connected_) QDBusConnection::disconnectFromBus(connectionName_);
 }
 
-QDBusPendingCall SniItem::Register(const QString& watcher) {
+QDBusPendingCall SniItem::Register(const QString& watcher, const QDBusConnection* via) {
   QDBusConnection bus = Connect(busAddress_, connectionName_);
   connected_ = true;
   if (!bus.isConnected()) return QDBusPendingCall::fromError(bus.lastError());
@@ -184,18 +185,20 @@ QDBusPendingCall SniItem::Register(const QString& watcher) {
       QDBusMessage::createMethodCall(watcher, QStringLiteral("/StatusNotifierWatcher"),
                                      QStringLiteral("org.kde.StatusNotifierWatcher"),
                                      QStringLiteral("RegisterStatusNotifierItem"));
+  // The item by its own name, whichever connection carries the request.
   call << bus.baseService();
-  return bus.asyncCall(call, 2000);
+  return (via != nullptr ? *via : bus).asyncCall(call, 2000);
 }
 
 QString SniItem::BusName() const {
   return connected_ ? QDBusConnection(connectionName_).baseService() : QString{};
 }
 
-void SniItem::SetPictures(const std::vector<Image>& pictures) {
-  if (pictures == pictures_) return;
+void SniItem::SetPictures(const std::vector<Image>& pictures, const QString& description) {
+  if (description == description_ && pictures == pictures_) return;
   pictures_ = pictures;
   pixmaps_ = ToSniPixmaps(pictures);
+  description_ = description;
   emit NewIcon();
 }
 
@@ -228,7 +231,23 @@ void StatusNotifierItemAdaptor::ContextMenu(int x, int y) {
 void StatusNotifierItemAdaptor::Scroll(int, const QString&) {}
 
 DBusMenuAdaptor::DBusMenuAdaptor(QObject* parent, SniItem* item)
-    : QDBusAbstractAdaptor(parent), item_(item) {}
+    : QDBusAbstractAdaptor(parent), item_(item) {
+  item_->Owner().menu.installEventFilter(this);
+}
+
+bool DBusMenuAdaptor::eventFilter(QObject*, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (!revising_ && (type == QEvent::ActionAdded || type == QEvent::ActionChanged ||
+                     type == QEvent::ActionRemoved)) {
+    // One announcement for the changes of one handler.
+    revising_ = true;
+    QTimer::singleShot(0, this, [this] {
+      revising_ = false;
+      emit LayoutUpdated(++revision_, 0);
+    });
+  }
+  return false;
+}
 
 QVariantMap DBusMenuAdaptor::Properties(int id) const {
   QVariantMap properties;
@@ -256,7 +275,7 @@ uint DBusMenuAdaptor::GetLayout(int parentId, int recursionDepth, const QStringL
     const auto count = static_cast<int>(item_->Owner().menu.actions().size());
     for (int id = 1; id <= count; ++id) layout.children.push_back({id, Properties(id), {}});
   }
-  return 1;
+  return revision_;
 }
 
 DBusMenuItems DBusMenuAdaptor::GetGroupProperties(const QList<int>& ids, const QStringList&) {

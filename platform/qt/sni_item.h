@@ -92,19 +92,23 @@ class SniItem final : public QObject {
   SniItem(SniItemOwner& owner, QString busAddress, QString id, QString title);
   ~SniItem() override;
 
-  // Connects, exports the item and its menu, and asks the watcher to show it; the call
-  // ends when the watcher has answered (or refused, or 2 s passed).
-  QDBusPendingCall Register(const QString& watcher);
+  // Connects, exports the item and its menu, and asks the watcher to show it, over the
+  // item's own connection or over `via`; the call ends when the watcher has answered (or
+  // refused, or 2 s passed).
+  QDBusPendingCall Register(const QString& watcher, const QDBusConnection* via = nullptr);
   // The item's unique bus name once registered.
   QString BusName() const;
 
-  void SetPictures(const std::vector<Image>& pictures);  // emits NewIcon when they differ
-  void SetToolTip(const QString& text);                  // emits NewToolTip when it differs
+  // The pictures and what they say to assistive technology (a screen reader); emits NewIcon
+  // when either differs, which is also when hosts read the description again.
+  void SetPictures(const std::vector<Image>& pictures, const QString& description);
+  void SetToolTip(const QString& text);  // emits NewToolTip when it differs
 
   // The properties, as the adaptor publishes them.
   QString Id() const { return id_; }
   QString Title() const { return title_; }
   const SniPixmaps& Pixmaps() const { return pixmaps_; }
+  QString Description() const { return description_; }
   QString ToolTipText() const { return tooltip_; }
   SniItemOwner& Owner() { return owner_; }
 
@@ -119,6 +123,7 @@ class SniItem final : public QObject {
   QString id_;
   QString title_;
   QString tooltip_;
+  QString description_;
   std::vector<Image> pictures_;
   SniPixmaps pixmaps_;
   QObject* menuObject_ = nullptr;  // the menu's own object: each path gets only its signals
@@ -136,6 +141,7 @@ class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor {
   Q_PROPERTY(QString IconThemePath READ IconThemePath)
   Q_PROPERTY(QString IconName READ IconName)
   Q_PROPERTY(tsukio::SniPixmaps IconPixmap READ IconPixmap)
+  Q_PROPERTY(QString IconAccessibleDesc READ IconAccessibleDesc)
   Q_PROPERTY(QString OverlayIconName READ IconThemePath)
   Q_PROPERTY(tsukio::SniPixmaps OverlayIconPixmap READ NoPixmaps)
   Q_PROPERTY(QString AttentionIconName READ IconThemePath)
@@ -156,6 +162,7 @@ class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor {
   QString IconThemePath() const { return {}; }
   QString IconName() const { return {}; }
   SniPixmaps IconPixmap() const { return item_->Pixmaps(); }
+  QString IconAccessibleDesc() const { return item_->Description(); }
   SniPixmaps NoPixmaps() const { return {}; }
   SniToolTip ToolTip() const;
   bool ItemIsMenu() const { return false; }
@@ -180,7 +187,9 @@ class StatusNotifierItemAdaptor final : public QDBusAbstractAdaptor {
 };
 
 // The popup menu over com.canonical.dbusmenu: its entries, read from the QMenu's actions,
-// with ids 1, 2, … in their order under the root 0.
+// with ids 1, 2, … in their order under the root 0. A change of the QMenu's entries is
+// announced with a new layout revision, so a host that keeps its own copy of the menu reads
+// it again.
 class DBusMenuAdaptor final : public QDBusAbstractAdaptor {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "com.canonical.dbusmenu")
@@ -212,8 +221,11 @@ class DBusMenuAdaptor final : public QDBusAbstractAdaptor {
   void ItemActivationRequested(int id, uint timestamp);
 
  private:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   QVariantMap Properties(int id) const;
   SniItem* item_;
+  uint revision_ = 1;
+  bool revising_ = false;  // a new revision is announced when the event loop next runs
 };
 
 }  // namespace tsukio

@@ -502,6 +502,23 @@ TEST(Menu, ItemsAndCommands) {
   EXPECT_EQ(s.desktop.tray.log, (std::vector<std::string>{"delete 110", "add 110"}));
 }
 
+// A host that shows no tooltip gets the day icon's tooltip as the menu's first line, the
+// next day's after midnight; one that shows tooltips gets none.
+TEST(Menu, TheDayHeadsTheMenuWhereTheHostShowsNoTooltip) {
+  Story s(At(2011, 1, 9, 23, 59, 30));
+  s.Stored("Etc=1\n");
+  s.desktop.tray.showsToolTips = false;
+  s.calendar.Start();
+  EXPECT_EQ(s.desktop.tray.menuHeading, s.Tooltip(110));
+  s.desktop.Advance(kMinute);
+  EXPECT_EQ(s.desktop.tray.menuHeading, s.Tooltip(110));
+  EXPECT_TRUE(s.desktop.tray.menuHeading.starts_with("2011年1月10日(月) -成人の日-  第2週"));
+
+  s.desktop.tray.showsToolTips = true;
+  s.desktop.tray.Restart();
+  EXPECT_EQ(s.desktop.tray.menuHeading, "");
+}
+
 TEST(Exit, RemovesExactlyTheIconsShown) {
   Story s(At(2011, 5, 10, 13, 5));
   s.Stored("Month=1\nTime=1\n");

@@ -108,6 +108,8 @@ class FakeTray final : public TrayHost {
   }
   std::vector<int> LargerPictureSizes() const override { return largerSizes; }
   void OpenMenu() override { ++menusOpened; }
+  bool ShowsToolTips() const override { return showsToolTips; }
+  void SetMenuHeading(const std::string& text) override { menuHeading = text; }
   void OnHostChanged(std::function<void()> handler) override { hostChanged_ = std::move(handler); }
 
   // The panel restarts: every icon gone, and the program told so.
@@ -125,6 +127,8 @@ class FakeTray final : public TrayHost {
   std::vector<TrayIcon> icons;
   std::vector<std::string> log;
   int menusOpened = 0;
+  bool showsToolTips = true;
+  std::string menuHeading;
   std::vector<int> largerSizes;  // none: the scenarios look at the 16-pixel pictures
 
  private:
@@ -273,8 +277,8 @@ class HeadlessDesktop final : public Clock {
   FakeTimer autoUpdateTimer_;
   FakeTimer syncStatusTimer_;
   ClockSync clockSync_;
-  Desktop desktop_{*this,    tray,     minuteTimer_, autoUpdateTimer_, painter,
-                   window,   settings, autostart,    &clockSync_};
+  Desktop desktop_{*this,  tray,     minuteTimer_, autoUpdateTimer_, painter,
+                   window, settings, autostart,    &clockSync_};
 };
 
 inline LocalTime At(int y, unsigned m, unsigned d, int hour = 0, int minute = 0, int second = 0) {

@@ -39,10 +39,12 @@ class SignalCounter final : public QObject {
  public:
   int icons = 0;
   int tooltips = 0;
+  int layouts = 0;
 
  public slots:
   void NewIcon() { ++icons; }
   void NewToolTip() { ++tooltips; }
+  void LayoutUpdated() { ++layouts; }
 };
 
 namespace {
@@ -87,6 +89,8 @@ class SniTray : public ::testing::Test {
                    &signals_, SLOT(NewIcon()));
     panel_.connect({}, {}, QStringLiteral("org.kde.StatusNotifierItem"),
                    QStringLiteral("NewToolTip"), &signals_, SLOT(NewToolTip()));
+    panel_.connect({}, {}, QStringLiteral("com.canonical.dbusmenu"),
+                   QStringLiteral("LayoutUpdated"), &signals_, SLOT(LayoutUpdated()));
   }
   ~SniTray() override {
     tray_.reset();
@@ -195,6 +199,7 @@ TEST_F(SniTray, EachIconIsAnItemWithItsOwnIdAndTitle) {
     EXPECT_EQ(p.value("Menu").value<QDBusObjectPath>().path(), "/MenuBar");
     const SniToolTip tip = qdbus_cast<SniToolTip>(p.value("ToolTip").value<QDBusArgument>());
     EXPECT_EQ(tip.title.toStdString(), "tip " + std::to_string(id));
+    EXPECT_EQ(p.value("IconAccessibleDesc").toString().toStdString(), "tip " + std::to_string(id));
     const SniPixmaps pixmaps = qdbus_cast<SniPixmaps>(p.value("IconPixmap").value<QDBusArgument>());
     ASSERT_EQ(pixmaps.size(), 3);
     EXPECT_EQ(pixmaps[0].width, 16);
@@ -230,7 +235,8 @@ TEST_F(SniTray, ARefreshChangesItemsInPlace) {
   EXPECT_EQ(signals_.icons, 1);
   EXPECT_EQ(signals_.tooltips, 0);
 
-  // The clock's tick: a new picture, once; the same picture again sends nothing.
+  // The clock's tick: a new picture, once; the same picture again sends nothing. A new
+  // tooltip is the icon's new description too, which hosts read again on NewIcon.
   Tray().ModifyIcon(110, Picture(0xFF000001));
   Tray().Flush();
   Tray().ModifyIcon(110, Picture(0xFF000001));
@@ -239,8 +245,9 @@ TEST_F(SniTray, ARefreshChangesItemsInPlace) {
   Tray().AddIcon(120, "曜日", Picture(0xFF112233));
   Tray().Flush();
   Spin(100);
-  EXPECT_EQ(signals_.icons, 2);
+  EXPECT_EQ(signals_.icons, 3);
   EXPECT_EQ(signals_.tooltips, 1);
+  EXPECT_EQ(Properties(120).value("IconAccessibleDesc").toString(), "曜日");
 
   // An icon shown later goes to the end; one taken away leaves the bus.
   AddRow({170});
@@ -321,6 +328,50 @@ TEST_F(SniTray, ClicksAndTheExportedMenu) {
   EXPECT_TRUE(WaitFor([&] { return triggered.size() == 2; }));
   Spin(20);
   EXPECT_EQ(triggered, (std::vector<std::string>{"終了(&X)", "更新(&R)"}));
+}
+
+// A heading goes above the commands as a line that does nothing, and hosts that keep a copy
+// of the menu are told; an empty one hides it again. The commands keep working either way.
+TEST_F(SniTray, AMenuHeadingIsAnInsensitiveFirstLine) {
+  StartWatcher();
+  AddRow({110});
+  ASSERT_TRUE(RegisteredCount(1));
+  const QString dbusmenu = QStringLiteral("com.canonical.dbusmenu");
+  const QString menuPath = QStringLiteral("/MenuBar");
+  const auto entries = [&] {
+    const QDBusMessage reply = Call(110, menuPath, dbusmenu, "GetLayout", {0, -1, QStringList{}});
+    const DBusMenuLayout root =
+        qdbus_cast<DBusMenuLayout>(reply.arguments().at(1).value<QDBusArgument>());
+    std::vector<std::string> shown;
+    for (const DBusMenuLayout& child : root.children) {
+      if (!child.properties.value("visible").toBool()) continue;
+      const bool separator = child.properties.value("type").toString() == "separator";
+      shown.push_back(separator ? "-"
+                                : child.properties.value("label").toString().toStdString() +
+                                      (child.properties.value("enabled").toBool() ? "" : " (off)"));
+    }
+    return shown;
+  };
+  const std::vector<std::string> commands = {"カレンダー(_C)",     "-", "更新(_R)", "-", "設定(_O)",
+                                             "バージョン情報(_A)", "-", "終了(_X)"};
+  signals_.layouts = 0;
+
+  Tray().SetMenuHeading("2011年1月10日(月) -成人の日-  第2週 R&D_");
+  EXPECT_TRUE(WaitFor([&] { return signals_.layouts == 1; }));
+  std::vector<std::string> headed = {"2011年1月10日(月) -成人の日-  第2週 R&D__ (off)", "-"};
+  headed.insert(headed.end(), commands.begin(), commands.end());
+  EXPECT_EQ(entries(), headed);
+  for (const int id : {1, 10}) {  // the heading, then 終了
+    Call(110, menuPath, dbusmenu, "Event",
+         {id, QStringLiteral("clicked"), QVariant::fromValue(QDBusVariant(0)), 0u});
+  }
+  EXPECT_TRUE(WaitFor([&] { return !triggered.empty(); }));
+  Spin(20);
+  EXPECT_EQ(triggered, std::vector<std::string>{"終了(&X)"});
+
+  Tray().SetMenuHeading("");
+  EXPECT_TRUE(WaitFor([&] { return signals_.layouts == 2; }));
+  EXPECT_EQ(entries(), commands);
 }
 
 // ContextMenu asks for the program's own menu at a point: a popup there.
