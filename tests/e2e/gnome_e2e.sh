@@ -13,20 +13,9 @@ tsukio=$1
 tsukio_cal=$2
 extension=ubuntu-appindicators@ubuntu.com
 
-work=$(mktemp -d)
-pids=()
-
-# Ends what the test started, newest first, then whatever our buses and the shell started
-# for us (settings and accessibility services): the processes that carry our private HOME.
-cleanup() {
-  set +e
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-  sleep 0.5
-  local pid
-  for pid in $(started_for_us); do kill "$pid" 2>/dev/null; done
-  rm -rf "$work"
-}
+begin_test
+# What our buses and the shell started for us (settings and accessibility services) carries
+# our private HOME: it is ended too, once the processes we started are.
 started_for_us() {
   local environ
   for environ in /proc/[0-9]*/environ; do
@@ -36,37 +25,18 @@ started_for_us() {
     fi
   done
 }
-trap cleanup EXIT
-
-# A home of our own, set before any bus starts: the services the buses start write there.
-private_home() {
-  export HOME=$work XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
-  export XDG_DATA_HOME=$work/data XDG_CACHE_HOME=$work/cache XDG_STATE_HOME=$work/state
-  export XDG_DATA_DIRS=/usr/share
-  mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-  mkdir -p "$XDG_CONFIG_HOME/Quorv/Tsukio" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
-  unset WAYLAND_DISPLAY SESSION_MANAGER
+end_started_for_us() {
+  local pid
+  sleep 0.5
+  for pid in $(started_for_us); do kill "$pid" 2>/dev/null; done
 }
+at_cleanup end_started_for_us
 
-# The shell needs GLX and a screen the size of a small laptop's.
-start_x() {
-  Xvfb -displayfd 3 -screen 0 1280x800x24 +extension GLX -nolisten tcp 3>"$work/display" 2>/dev/null &
-  pids+=($!)
-  wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
-  export DISPLAY=:$(cat "$work/display")
-  export LIBGL_ALWAYS_SOFTWARE=1
-}
-
-# A session bus, and a second one standing in for the system bus: without one the shell
-# ends at start-up, asking for the login manager.
-start_buses() {
-  dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null &
-  pids+=($!)
-  dbus-daemon --session --nofork --print-address=1 >"$work/system-bus" 2>/dev/null &
-  pids+=($!)
-  wait_for 100 test -s "$work/bus" || fail "dbus-daemon did not start"
+# A second session bus stands in for the system bus: without one the shell ends at
+# start-up, asking for the login manager.
+start_system_bus() {
+  spawn dbus-daemon --session --nofork --print-address=1 >"$work/system-bus" 2>/dev/null
   wait_for 100 test -s "$work/system-bus" || fail "the second dbus-daemon did not start"
-  export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
   export DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$work/system-bus")
 }
 
@@ -76,31 +46,25 @@ enable_extension() {
 }
 
 start_shell() {
-  gnome-shell --x11 --replace -d "$DISPLAY" >>"$work/shell.log" 2>&1 &
+  spawn gnome-shell --x11 --replace -d "$DISPLAY" >>"$work/shell.log" 2>&1
   shell_pid=$!
-  pids+=("$shell_pid")
 }
-stop_shell() {
-  kill "$shell_pid"
-  wait "$shell_pid" 2>/dev/null || true
-}
+stop_shell() { stop "$shell_pid"; }
 
+# A home of our own, set before any bus starts: the services the buses start write there.
 private_home
-start_x
-start_buses
+export XDG_DATA_HOME=$work/data XDG_STATE_HOME=$work/state
+mkdir -p "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_STATE_HOME"
+# The shell needs GLX and a screen the size of a small laptop's.
+start_x 1280x800x24 +extension GLX
+export LIBGL_ALWAYS_SOFTWARE=1
+start_bus
+start_system_bus
 enable_extension
-export QT_QPA_PLATFORM=xcb
 # Six icons, the minute's among them, and the almanac in the tooltip as tsukio-cal prints it.
-printf '[Pageleaf]\r\nMonth=1\r\nWeek=1\r\nTime=1\r\nNumber=1\r\nEtc=1\r\n' \
-  >"$XDG_CONFIG_HOME/Quorv/Tsukio/$(basename "$tsukio").ini"
+write_settings $'[Pageleaf]\r\nMonth=1\r\nWeek=1\r\nTime=1\r\nNumber=1\r\nEtc=1\r\n'
 
-bus_call() { dbus-send --session --print-reply=literal "$@" 2>/dev/null; }
-items() {
-  bus_call --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-    org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
-    string:RegisteredStatusNotifierItems | { grep -o ':[0-9.]*' || true; }
-}
-registered_is() { [ "$(items | wc -l)" -eq "$1" ]; }
+items() { registered_items; }
 item_property() {
   bus_call --dest="$1" /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
     string:org.kde.StatusNotifierItem "string:$2" | sed 's/^ *variant *//'
@@ -120,7 +84,6 @@ menu_entries() {
          {id = $1; label = "-"; if (match($0, /label.: <.[^>]*.>/)) label = substr($0, RSTART + 10, RLENGTH - 12)
           off = /enabled.: <false>/ ? " (off)" : ""; print id "\t" label off}'
 }
-now_ms() { date +%s%3N; }
 
 "$tsukio_cal" icons --out "$work/ref" >/dev/null
 # The extension puts the items at the right of the top bar, before the system menu.
@@ -138,23 +101,21 @@ check_row() {
 }
 # From the watcher's name appearing on the bus to the last item's registration answered.
 watch_arrival() {
-  dbus-monitor "type='signal',member='NameOwnerChanged',arg0='org.kde.StatusNotifierWatcher'" \
-    "type='signal',member='StatusNotifierItemRegistered'" >"$work/arrival" 2>/dev/null &
+  spawn dbus-monitor "type='signal',member='NameOwnerChanged',arg0='org.kde.StatusNotifierWatcher'" \
+    "type='signal',member='StatusNotifierItemRegistered'" >"$work/arrival" 2>/dev/null
   monitor_pid=$!
-  pids+=("$monitor_pid")
   sleep 0.3
 }
 arrival_ms() {
-  kill "$monitor_pid"
+  stop "$monitor_pid"
   awk '/member=NameOwnerChanged/ && !t0 {sub(/.*time=/, ""); t0 = $1}
        /member=StatusNotifierItemRegistered/ {sub(/.*time=/, ""); t1 = $1}
        END {if (t0 && t1) printf "%d", (t1 - t0) * 1000}' "$work/arrival"
 }
 
 # Started before the shell: it says it waits, and gets its six icons once the shell is up.
-"$tsukio" >"$work/tsukio.out" 2>"$work/tsukio.err" &
+spawn "$tsukio" >"$work/tsukio.out" 2>"$work/tsukio.err"
 tsukio_pid=$!
-pids+=("$tsukio_pid")
 wait_for 100 grep -qs "waiting" "$work/tsukio.err" || fail "no word of waiting for a tray"
 watch_arrival
 start=$(now_ms)
@@ -205,17 +166,13 @@ quit=$(awk -F'\t' '$2 == "終了(_X)" {print $1}' "$work/menu")
 bus_call --dest="$day" /MenuBar com.canonical.dbusmenu.Event "int32:$quit" string:clicked \
   variant:int32:0 uint32:0 >/dev/null || fail "the menu's Event was refused"
 wait_for 100 sh -c "! kill -0 $tsukio_pid 2>/dev/null" || fail "the menu's exit did not end tsukio"
-set +e
-wait "$tsukio_pid"
-code=$?
-set -e
+reap "$tsukio_pid"
 [ "$code" -eq 0 ] || fail "tsukio exited with $code"
 wait_for 50 registered_is 0 || fail "$(items | wc -l) icons left behind after exit"
 echo "menu exit: exit 0, no icon left"
 
 # Started under the running shell: the row in order from the start.
-"$tsukio" >"$work/tsukio.out" 2>"$work/tsukio.err" &
+spawn "$tsukio" >"$work/tsukio.out" 2>"$work/tsukio.err"
 tsukio_pid=$!
-pids+=("$tsukio_pid")
 wait_for 300 registered_is 6 || fail "a copy started under the shell got $(items | wc -l) of 6 icons"
 check_row "started under the shell"

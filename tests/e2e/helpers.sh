@@ -104,13 +104,13 @@ drop_privileges() {
   chown -R nobody:nogroup "$work"
 }
 
-# start_x [SIZE]: an X server (Xvfb, WIDTHxHEIGHTxDEPTH, 800x600x24 by default) on a free
-# display number, its process id in $x_pid; returns once it answers, with DISPLAY set to it
+# start_x [SIZE [OPTION...]]: an X server (Xvfb, WIDTHxHEIGHTxDEPTH, 800x600x24 by default,
+# with Xvfb's further options) on a free display number, its process id in $x_pid; returns once it answers, with DISPLAY set to it
 # and the programs started after it on X (no Wayland).
 start_x() {
   local answer
   answer=$(mktemp)
-  spawn Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" -nolisten tcp 3>"$answer" </dev/null >/dev/null 2>&1
+  spawn Xvfb -displayfd 3 -screen 0 "${1:-800x600x24}" "${@:2}" -nolisten tcp 3>"$answer" </dev/null >/dev/null 2>&1
   x_pid=$!
   wait_for 100 test -s "$answer" || { rm -f "$answer"; fail "Xvfb did not start"; }
   export DISPLAY=:$(cat "$answer")
