@@ -53,12 +53,14 @@ constexpr std::string_view kUsage =
     "sync's outcome is not 0.\n";
 
 // Every command: its name, the function that runs it, and what it needs of the environment.
-constexpr std::array<cal::CalCommand, 8> kCommands{{
+constexpr std::array<cal::CalCommand, 10> kCommands{{
     {"today", cal::TodayCommand, CommandNeeds::kClockOnly},
     {"month", cal::MonthCommand, CommandNeeds::kClockOnly},
     {"days", cal::DaysCommand, CommandNeeds::kClockOnly},
     {"almanac", cal::AlmanacCommand, CommandNeeds::kClockOnly},
     {"holidays", cal::HolidaysCommand, CommandNeeds::kClockOnly},
+    {"ics", cal::IcsCommand, CommandNeeds::kClockOnly},
+    {"bar", cal::BarCommand, CommandNeeds::kClockOnly},
     {"icons", cal::IconsCommand, CommandNeeds::kIconDrawing},
     {"snapshot", cal::SnapshotCommand, CommandNeeds::kWindowPictures},
     {"sync", cal::SyncCommand, CommandNeeds::kNetwork},
