@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   if (tsukio::NeedsOf(args) != tsukio::CommandNeeds::kClockOnly) return RunTools(argv);
   const tsukio::SystemClock clock;
   const char* noColour = std::getenv("NO_COLOR");
-  tsukio::TimerDayWait dayWait;
+  tsukio::TimerDayWait dayWait(STDOUT_FILENO);
   const tsukio::CalEnvironment env{
       .clock = clock,
       .colourTerminal = isatty(STDOUT_FILENO) == 1 && (noColour == nullptr || *noColour == '\0'),

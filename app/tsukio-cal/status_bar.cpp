@@ -46,16 +46,19 @@ std::string BarLine(chr::year_month_day date) {
          (kind == "weekday" ? "" : JsonString(kind)) + "],\"alt\":" + JsonString(kind) + "}";
 }
 
-void FollowDays(const Clock& clock, DayWait& wait, std::ostream& out) {
+SleepEnd FollowDays(const Clock& clock, DayWait& wait, std::ostream& out) {
   chr::year_month_day shown = clock.Now().date;
   out << BarLine(shown) << '\n' << std::flush;
-  // Aimed at the next midnight; woken early by a set clock or a resume, it looks again.
-  while (out && wait.SleepUntil({chr::sys_days{shown} + chr::days{1}, 0, 0, 0, 0})) {
+  while (out) {
+    // Aimed at the next midnight; woken early by a set clock or a resume, it looks again.
+    const SleepEnd end = wait.SleepUntil({chr::sys_days{shown} + chr::days{1}, 0, 0, 0, 0});
+    if (end != SleepEnd::kWoken) return end;
     const chr::year_month_day today = clock.Now().date;
     if (today == shown) continue;
     shown = today;
     out << BarLine(shown) << '\n' << std::flush;
   }
+  return SleepEnd::kOutputGone;
 }
 
 }  // namespace tsukio::cal

@@ -25,7 +25,8 @@ std::string_view DayClass(std::chrono::year_month_day date);
 std::string BarLine(std::chrono::year_month_day date);
 
 // Writes today's line, then a new line each time the clock shows another day, sleeping in
-// between; each line is flushed as it is written. Returns once `wait` cannot sleep.
-void FollowDays(const Clock& clock, DayWait& wait, std::ostream& out);
+// between; each line is flushed as it is written. Returns why it stopped: the output went
+// (its reader, or a write failed) or `wait` could not sleep.
+SleepEnd FollowDays(const Clock& clock, DayWait& wait, std::ostream& out);
 
 }  // namespace tsukio::cal

@@ -6,9 +6,9 @@ Win32DayWait::~Win32DayWait() {
   if (timer_ != nullptr) CloseHandle(timer_);
 }
 
-bool Win32DayWait::SleepUntil(const LocalDateTime& wake) {
+SleepEnd Win32DayWait::SleepUntil(const LocalDateTime& wake) {
   if (timer_ == nullptr) timer_ = CreateWaitableTimerW(nullptr, TRUE, nullptr);
-  if (timer_ == nullptr) return false;
+  if (timer_ == nullptr) return SleepEnd::kCannotSleep;
   SYSTEMTIME local{};
   local.wYear = static_cast<WORD>(static_cast<int>(wake.date.year()));
   local.wMonth = static_cast<WORD>(static_cast<unsigned>(wake.date.month()));
@@ -20,13 +20,14 @@ bool Win32DayWait::SleepUntil(const LocalDateTime& wake) {
   SYSTEMTIME utc{};
   FILETIME due{};
   if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) || !SystemTimeToFileTime(&utc, &due))
-    return false;
+    return SleepEnd::kCannotSleep;
   // A positive due time is absolute, in 100 ns since 1601 (UTC).
   LARGE_INTEGER at{};
   at.LowPart = due.dwLowDateTime;
   at.HighPart = static_cast<LONG>(due.dwHighDateTime);
-  if (!SetWaitableTimer(timer_, &at, 0, nullptr, nullptr, FALSE)) return false;
-  return WaitForSingleObject(timer_, INFINITE) == WAIT_OBJECT_0;
+  if (!SetWaitableTimer(timer_, &at, 0, nullptr, nullptr, FALSE)) return SleepEnd::kCannotSleep;
+  return WaitForSingleObject(timer_, INFINITE) == WAIT_OBJECT_0 ? SleepEnd::kWoken
+                                                                : SleepEnd::kCannotSleep;
 }
 
 }  // namespace tsukio

@@ -153,6 +153,12 @@ try:
     check(follow.poll() is None, "bar --follow ended")
     print(f"bar --follow: new line {late * 1000:.0f} ms after midnight; wake-ups "
           f"{at_midnight - before} up to midnight, {asleep} in the 4 s after")
+    # A bar that quits closes its end of the pipe: no one is left asleep for it.
+    follow.stdout.close()
+    try:
+        check(follow.wait(timeout=1) == 0, f"bar --follow ended with {follow.returncode}")
+    except subprocess.TimeoutExpired:
+        check(False, "bar --follow sleeps on with no one reading")
 finally:
     follow.kill()
     follow.wait()

@@ -161,13 +161,13 @@ class ScriptedWait final : public DayWait {
  public:
   ScriptedWait(testing::FakeClock& clock, std::deque<LocalDateTime> wakes)
       : clock_(clock), wakes_(std::move(wakes)) {}
-  bool SleepUntil(const LocalDateTime& wake) override {
+  SleepEnd SleepUntil(const LocalDateTime& wake) override {
     asked.push_back(wake.date);
     EXPECT_EQ(wake.hour + wake.minute + wake.second + wake.millisecond, 0);
-    if (wakes_.empty()) return false;
+    if (wakes_.empty()) return SleepEnd::kOutputGone;
     clock_.Set(wakes_.front());
     wakes_.pop_front();
-    return true;
+    return SleepEnd::kWoken;
   }
   std::vector<chr::year_month_day> asked;
 
@@ -185,7 +185,7 @@ TEST(BarFollow, ALineAtStartThenOnlyWhenTheDayChanges) {
                                {chr::year{2027} / 1 / 3, 18, 0, 0, 0},    // clock set back a day
                            });
   std::ostringstream out;
-  cal::FollowDays(clock, wait, out);
+  EXPECT_EQ(cal::FollowDays(clock, wait, out), SleepEnd::kOutputGone);
   EXPECT_EQ(out.str(), cal::BarLine(chr::year{2026} / 12 / 31) + "\n" +
                            cal::BarLine(chr::year{2027} / 1 / 1) + "\n" +
                            cal::BarLine(chr::year{2027} / 1 / 4) + "\n" +

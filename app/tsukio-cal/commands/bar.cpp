@@ -15,8 +15,8 @@ int BarCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
   }
   if (parsed.date) throw UsageError("bar: --follow follows the clock; it takes no --date");
   if (env.dayWait == nullptr) throw OutputError("bar: --follow cannot sleep on this system");
-  FollowDays(env.clock, *env.dayWait, out);
-  if (!out) throw OutputError("bar: cannot write");
+  // A bar that quit closed the pipe: nothing left to do, and no one to tell.
+  if (FollowDays(env.clock, *env.dayWait, out) == SleepEnd::kOutputGone) return 0;
   throw OutputError("bar: cannot wait for the next day");
 }
 
