@@ -1,8 +1,8 @@
 // tsukio-cal for Windows: the same commands and output bytes as on Linux, UTF-8 throughout.
+#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -99,9 +99,13 @@ int main() {
   Win32SyncTools sync;
   tsukio::Win32DayWait dayWait;
   const wchar_t* noColour = _wgetenv(L"NO_COLOR");
-  const tsukio::CalEnvironment env{clock,  console && (noColour == nullptr || *noColour == L'\0'),
-                                   &icons, &window,
-                                   &sync,  &dayWait};
+  const tsukio::CalEnvironment env{
+      .clock = clock,
+      .colourTerminal = console && (noColour == nullptr || *noColour == L'\0'),
+      .icons = &icons,
+      .window = &window,
+      .sync = &sync,
+      .dayWait = &dayWait};
   const int code = tsukio::RunCal(args, std::cout, std::cerr, env);
   std::cout.flush();
   return code;
