@@ -238,4 +238,15 @@ DayMark TrayDayMark(chr::year_month_day date) {
   return mark;
 }
 
+std::vector<NamedDay> HolidaysOfYears(int first, int last) {
+  std::vector<NamedDay> days;
+  const chr::sys_days end{chr::year{last} / chr::December / 31};
+  for (chr::sys_days day{chr::year{first} / chr::January / 1}; day <= end; day += chr::days{1}) {
+    const chr::year_month_day date{day};
+    const DayMark mark = TrayDayMark(date);
+    if (mark.IsHoliday()) days.push_back({date, mark.name});
+  }
+  return days;
+}
+
 }  // namespace tsukio

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <string_view>
+#include <vector>
 
 #include "calendar/colour.h"
 
@@ -35,6 +36,15 @@ bool IsSubstituteHoliday(std::chrono::year_month_day date, const DayMark& own,
 // The day as the tray shows it: the lookup, then the substitute rule. A Monday that was
 // examined and found no substitute gets the examined-Monday colour.
 DayMark TrayDayMark(std::chrono::year_month_day date);
+
+struct NamedDay {
+  std::chrono::year_month_day date;
+  std::string_view name;
+};
+
+// Every day of years FIRST to LAST that the tray names, substitute holidays included, in date
+// order: what `tsukio-cal holidays` lists and the holiday feed carries.
+std::vector<NamedDay> HolidaysOfYears(int first, int last);
 
 // The two equinox days of year Y (day of March, day of September), by the official
 // formula with the constants of Y's period (1900-1979, 1980-2099, 2100-2150); 0, no day,

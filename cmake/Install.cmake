@@ -23,6 +23,22 @@ endforeach()
 add_custom_target(tsukio_man_pages ALL DEPENDS ${pages})
 install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# Shell completion, where each shell looks for a package's: bash-completion and fish read
+# the data folders, zsh the vendor folder Debian's zsh has in its fpath, or the site folder
+# every zsh reads under any other prefix (decided at install time: cpack installs under /usr).
+set(completions ${PROJECT_SOURCE_DIR}/resources/completions)
+install(FILES ${completions}/tsukio-cal.bash RENAME tsukio-cal
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+install(FILES ${completions}/tsukio-cal.fish DESTINATION ${CMAKE_INSTALL_DATADIR}/fish/vendor_completions.d)
+install(CODE "
+  if(CMAKE_INSTALL_PREFIX MATCHES \"(^|/)usr$\")
+    set(zsh_folder vendor-completions)
+  else()
+    set(zsh_folder site-functions)
+  endif()
+  file(INSTALL \"${completions}/_tsukio-cal\"
+       DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/zsh/\${zsh_folder}\")")
+
 # The licence, where Debian's tools and people look for it.
 install(FILES ${PROJECT_SOURCE_DIR}/resources/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tsukio)

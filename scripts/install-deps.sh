@@ -13,6 +13,7 @@ packages=(
   libnova-dev
   libcurl4-openssl-dev libsystemd-dev
   python3 tinyproxy dbus-daemon
+  python3-icalendar khal faketime zsh fish  # tsukio-cal's feeds and completion as others read them
   libclang-rt-14-dev
   desktop-file-utils dpkg-dev file man-db
 )

@@ -82,12 +82,14 @@ Arguments ParseArguments(const std::string& command, const std::vector<std::stri
       throw UsageError("unknown option \"" + name + "\" for " + command);
     }
     if (name == "--no-color" || name == "--12h" || name == "--system-proxy" ||
-        name == "--dry-run") {
+        name == "--dry-run" || name == "--almanac" || name == "--follow") {
       if (equals != std::string::npos) throw UsageError(name + " takes no value");
       if (name == "--12h") parsed.twelveHour = true;
       if (name == "--no-color") parsed.noColour = true;
       if (name == "--system-proxy") parsed.systemProxy = true;
       if (name == "--dry-run") parsed.dryRun = true;
+      if (name == "--almanac") parsed.almanac = true;
+      if (name == "--follow") parsed.follow = true;
       continue;
     }
     std::string value;

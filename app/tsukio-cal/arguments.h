@@ -43,6 +43,8 @@ struct Arguments {
   std::optional<std::string> proxy;
   bool systemProxy = false;
   bool dryRun = false;
+  bool almanac = false;
+  bool follow = false;
 };
 
 // `args` is the whole command line, the command first; only the `allowed` options are taken.

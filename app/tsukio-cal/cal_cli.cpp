@@ -32,6 +32,15 @@ constexpr std::string_view kUsage =
     "      Every named day of the years, substitute holidays included: DATE<TAB>NAME.\n"
     "      Holidays follow the law as it stood each year. There are none before\n"
     "      1948-07-20, when the holiday law took effect, and no equinox day after 2150.\n"
+    "  ics [FROM [TO]] [--almanac]\n"
+    "      The holidays of the years FROM to TO (default this year and the next; 1948\n"
+    "      to 2150) as an iCalendar file to import, one all-day event each. --almanac\n"
+    "      writes the almanac's calendar instead: 旧暦 month starts, solar terms and\n"
+    "      雑節 (1900 to 2100), to import as a calendar of its own.\n"
+    "  bar [--follow] [--date DATE]\n"
+    "      Today as one JSON line for status bars: text, tooltip (the day icon's,\n"
+    "      with the almanac), class (sunday, saturday or holiday) and alt. --follow\n"
+    "      keeps running and prints a new line whenever the day changes.\n"
     "  icons [DATE] --out DIR [--time HH:MM] [--dpi 96|120|144] [--weeks iso|usa] [--12h]\n"
     "      The tray's 16 x 16 pictures for that day and time as PNG files (month, day,\n"
     "      weekday, hour, minute, week, ok, sv, pc) and sheet.png, all of them enlarged.\n"
@@ -53,12 +62,14 @@ constexpr std::string_view kUsage =
     "sync's outcome is not 0.\n";
 
 // Every command: its name, the function that runs it, and what it needs of the environment.
-constexpr std::array<cal::CalCommand, 8> kCommands{{
+constexpr std::array<cal::CalCommand, 10> kCommands{{
     {"today", cal::TodayCommand, CommandNeeds::kClockOnly},
     {"month", cal::MonthCommand, CommandNeeds::kClockOnly},
     {"days", cal::DaysCommand, CommandNeeds::kClockOnly},
     {"almanac", cal::AlmanacCommand, CommandNeeds::kClockOnly},
     {"holidays", cal::HolidaysCommand, CommandNeeds::kClockOnly},
+    {"ics", cal::IcsCommand, CommandNeeds::kClockOnly},
+    {"bar", cal::BarCommand, CommandNeeds::kClockOnly},
     {"icons", cal::IconsCommand, CommandNeeds::kIconDrawing},
     {"snapshot", cal::SnapshotCommand, CommandNeeds::kWindowPictures},
     {"sync", cal::SyncCommand, CommandNeeds::kNetwork},

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/day_wait.h"
 #include "platform/image.h"
 #include "platform/main_window_view.h"
 #include "platform/text_painter.h"
@@ -43,6 +44,7 @@ struct CalEnvironment {
   IconTools* icons = nullptr;
   WindowPictures* window = nullptr;
   SyncTools* sync = nullptr;
+  DayWait* dayWait = nullptr;  // `bar --follow` sleeps on it between days
 };
 
 // What a command needs of its environment beyond the clock. On Linux only the text commands

@@ -13,6 +13,7 @@
 
 #include "app/tsukio-cal/cal_cli.h"
 #include "platform/posix/system_clock.h"
+#include "platform/posix/timer_day_wait.h"
 
 namespace {
 
@@ -46,8 +47,11 @@ int main(int argc, char** argv) {
   if (tsukio::NeedsOf(args) != tsukio::CommandNeeds::kClockOnly) return RunTools(argv);
   const tsukio::SystemClock clock;
   const char* noColour = std::getenv("NO_COLOR");
+  tsukio::TimerDayWait dayWait(STDOUT_FILENO);
   const tsukio::CalEnvironment env{
-      clock, isatty(STDOUT_FILENO) == 1 && (noColour == nullptr || *noColour == '\0')};
+      .clock = clock,
+      .colourTerminal = isatty(STDOUT_FILENO) == 1 && (noColour == nullptr || *noColour == '\0'),
+      .dayWait = &dayWait};
   const int code = tsukio::RunCal(args, std::cout, std::cerr, env);
   std::cout.flush();
   return code;

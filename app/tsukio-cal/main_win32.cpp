@@ -13,6 +13,7 @@
 #include "platform/null_window_input.h"
 #include "platform/win32/gdi_text_painter.h"
 #include "platform/win32/png_file.h"
+#include "platform/win32/win32_day_wait.h"
 #include "platform/win32/win32_main_window.h"
 #include "platform/win32/win32_network.h"
 #include "platform/win32/win32_system.h"
@@ -96,9 +97,15 @@ int main() {
   Win32IconTools icons;
   Win32WindowPictures window;
   Win32SyncTools sync;
+  tsukio::Win32DayWait dayWait;
   const wchar_t* noColour = _wgetenv(L"NO_COLOR");
-  const tsukio::CalEnvironment env{clock, console && (noColour == nullptr || *noColour == L'\0'),
-                                   &icons, &window, &sync};
+  const tsukio::CalEnvironment env{
+      .clock = clock,
+      .colourTerminal = console && (noColour == nullptr || *noColour == L'\0'),
+      .icons = &icons,
+      .window = &window,
+      .sync = &sync,
+      .dayWait = &dayWait};
   const int code = tsukio::RunCal(args, std::cout, std::cerr, env);
   std::cout.flush();
   return code;

@@ -16,7 +16,7 @@ for lib in libQt6Core.so.6 libQt6Gui.so.6 libQt6Widgets.so.6 libQt6DBus.so.6 lib
 done
 run() { LD_LIBRARY_PATH=$hidden "$tool" "$@"; }
 for command in "today" "month" "month 2026 5 --weeks iso" "days 2026-05-01 2026-05-03" \
-  "holidays 2026" "almanac 2026-02-04" "--help" "--version" "icons --help"; do
+  "holidays 2026" "almanac 2026-02-04" "ics 2026" "bar" "--help" "--version" "icons --help"; do
   # shellcheck disable=SC2086
   out=$(run $command) || fail "tsukio-cal $command fails without Qt"
   [ -n "$out" ] || fail "tsukio-cal $command printed nothing"

@@ -3,6 +3,9 @@
 # the bar it waits, and gets its icons in once the bar comes; they read month, day,
 # weekday, week left to right; a restarted bar gets them back in order; the menu's 終了,
 # sent as a host sends it, ends it and takes the icons away.
+# Beside the tray, a waybar custom module runs `tsukio-cal bar --follow`: its text on screen is
+# today's short date, drawn as the same bar draws the date the test expects, and it ends with
+# the bar.
 # sway will not run as root: everything here runs as an unprivileged user.
 set -euo pipefail
 source "$(dirname "$0")/helpers.sh"
@@ -18,13 +21,21 @@ mkdir -p "$XDG_CONFIG_HOME/sway" "$XDG_CONFIG_HOME/waybar"
 cat >"$XDG_CONFIG_HOME/sway/config" <<'EOF'
 output HEADLESS-1 resolution 800x600 bg #336699 solid_color
 EOF
-cat >"$XDG_CONFIG_HOME/waybar/config" <<'EOF'
+weekdays=(日 月 火 水 木 金 土)
+printf '{"text": "%s(%s)"}\n' "$(date +%-m/%-d)" "${weekdays[$(date +%w)]}" >"$work/expected.json"
+cat >"$XDG_CONFIG_HOME/waybar/config" <<EOF
 { "layer": "top", "position": "top", "height": 28, "modules-left": ["tray"],
-  "tray": { "icon-size": 24, "spacing": 4 } }
+  "modules-right": ["custom/tsukio", "custom/expected"],
+  "tray": { "icon-size": 24, "spacing": 4 },
+  "custom/tsukio": { "exec": "$tsukio_cal bar --follow", "return-type": "json" },
+  "custom/expected": { "exec": "cat $work/expected.json", "return-type": "json" } }
 EOF
 cat >"$XDG_CONFIG_HOME/waybar/style.css" <<'EOF'
 * { font-family: sans-serif; font-size: 12px; min-height: 0; }
 window#waybar { background: #dddddd; }
+#custom-tsukio, #custom-expected { color: #000000; padding: 0 6px; }
+#custom-tsukio { background: #ffff00; }
+#custom-expected { background: #feff00; }
 EOF
 drop_privileges
 
@@ -59,7 +70,40 @@ echo "order: $row"
 # TSUKIO_E2E_SHOTS=DIR keeps the panel's picture, for the README.
 [ -z "${TSUKIO_E2E_SHOTS:-}" ] || cp "$work/strip.png" "$TSUKIO_E2E_SHOTS/waybar.png"
 
+# The module's text: the dark pixels of its box against those of the expected text's box, each
+# cut to the text. The boxes are found by their backgrounds, two yellows a step apart, so that
+# the text's edges blend alike in both.
+text_of() {
+  local box
+  box=$(convert "$work/bar.png" -fill black +opaque "$1" -format '%@' info:)
+  [ "${box%%x*}" -gt 0 ] || return 1
+  convert "$work/bar.png" -crop "$box" +repage -colorspace gray -threshold 50% -trim +repage "$2"
+}
+module_shows_date() {
+  "${as_user[@]}" grim -g "0,0 800x28" "$work/bar.png" 2>/dev/null &&
+    text_of '#ffff00' "$work/shown.png" && text_of '#feff00' "$work/expected.png" &&
+    [ "$(compare -metric AE "$work/shown.png" "$work/expected.png" null: 2>&1)" = 0 ]
+}
+wait_for 100 module_shows_date || fail "the bar module does not show $(cat "$work/expected.json")"
+# The module's process: waybar's child, or its shell's.
+module_pid() {
+  local pid parent
+  for pid in $(pgrep -x -f "$tsukio_cal bar --follow"); do
+    parent=$(ps -o ppid= -p "$pid" | tr -d ' ')
+    if [ "$parent" = "$bar_pid" ] || [ "$(ps -o ppid= -p "$parent" | tr -d ' ')" = "$bar_pid" ]; then
+      echo "$pid"
+      return
+    fi
+  done
+  return 1
+}
+follow_pid=$(module_pid) || fail "waybar runs no tsukio-cal bar --follow"
+track "$follow_pid"
+echo "bar module: $(cat "$work/expected.json") on screen"
+
 stop "$bar_pid"
+wait_for 50 ended "$follow_pid" || fail "tsukio-cal bar --follow outlived its bar"
+forget "$follow_pid"
 start=$(now_ms)
 start_bar
 wait_for 300 registered_is 4 || fail "after a bar restart $(registered) icons came back"

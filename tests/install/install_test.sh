@@ -19,7 +19,9 @@ bin/tsukio-cal
 libexec/tsukio/tsukio-cal-tools
 libexec/tsukio/tsukio-http.so
 share/applications/tsukio.desktop
+share/bash-completion/completions/tsukio-cal
 share/doc/tsukio/copyright
+share/fish/vendor_completions.d/tsukio-cal.fish
 share/icons/hicolor/128x128/apps/tsukio.png
 share/icons/hicolor/16x16/apps/tsukio.png
 share/icons/hicolor/22x22/apps/tsukio.png
@@ -29,7 +31,8 @@ share/icons/hicolor/32x32/apps/tsukio.png
 share/icons/hicolor/48x48/apps/tsukio.png
 share/icons/hicolor/64x64/apps/tsukio.png
 share/man/man1/tsukio-cal.1.gz
-share/man/man1/tsukio.1.gz"
+share/man/man1/tsukio.1.gz
+share/zsh/site-functions/_tsukio-cal"
 actual=$(cd "$prefix" && find . \( -type f -o -type l \) -printf '%P\n' | LC_ALL=C sort)
 [ "$actual" = "$expected" ] || fail "installed files differ: $(diff <(echo "$expected") <(echo "$actual"))"
 for program in tsukio tsukio-cal; do

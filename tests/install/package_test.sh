@@ -35,7 +35,9 @@ expected="./usr/bin/tsukio
 ./usr/libexec/tsukio/tsukio-cal-tools
 ./usr/libexec/tsukio/tsukio-http.so
 ./usr/share/applications/tsukio.desktop
+./usr/share/bash-completion/completions/tsukio-cal
 ./usr/share/doc/tsukio/copyright
+./usr/share/fish/vendor_completions.d/tsukio-cal.fish
 ./usr/share/icons/hicolor/128x128/apps/tsukio.png
 ./usr/share/icons/hicolor/16x16/apps/tsukio.png
 ./usr/share/icons/hicolor/22x22/apps/tsukio.png
@@ -45,7 +47,8 @@ expected="./usr/bin/tsukio
 ./usr/share/icons/hicolor/48x48/apps/tsukio.png
 ./usr/share/icons/hicolor/64x64/apps/tsukio.png
 ./usr/share/man/man1/tsukio-cal.1.gz
-./usr/share/man/man1/tsukio.1.gz"
+./usr/share/man/man1/tsukio.1.gz
+./usr/share/zsh/vendor-completions/_tsukio-cal"
 [ "$files" = "$expected" ] || fail "the package's files differ: $(diff <(echo "$expected") <(echo "$files"))"
 owners=$(awk '{print $2}' <<<"$contents" | sort -u)
 [ "$owners" = root/root ] || fail "files not owned by root: $owners"

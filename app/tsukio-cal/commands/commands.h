@@ -31,5 +31,7 @@ CommandFunction HolidaysCommand;
 CommandFunction IconsCommand;
 CommandFunction SnapshotCommand;
 CommandFunction SyncCommand;
+CommandFunction IcsCommand;
+CommandFunction BarCommand;
 
 }  // namespace tsukio::cal
