@@ -127,6 +127,7 @@ void TrayCalendar::DeleteShownIcons() {
   if (Shows(OptionBox::kMonth)) DeleteTrayIcon(tray, kMonthIcon);
   DeleteTrayIcon(tray, kDayIcon);
   if (Shows(OptionBox::kWeekday)) DeleteTrayIcon(tray, kWeekdayIcon);
+  if (Shows(OptionBox::kMoon)) DeleteTrayIcon(tray, kMoonIcon);
   if (Shows(OptionBox::kClock)) {
     DeleteTrayIcon(tray, kHourIcon);
     DeleteTrayIcon(tray, kMinuteIcon);
@@ -152,7 +153,8 @@ void TrayCalendar::RefreshTrayIcons() {
                            Shows(OptionBox::kTwelveHour),
                            Shows(OptionBox::kWeekNumber),
                            Shows(OptionBox::kAlmanac),
-                           WeekSchemeFromMethod(state_.weekRule)};
+                           WeekSchemeFromMethod(state_.weekRule),
+                           Shows(OptionBox::kMoon)};
   const std::vector<TrayIcon> row = BuildTrayRow(now, choices, context);
   for (const TrayIcon& icon : row) {
     if (icon.id == kDayIcon) state_.dateTip = icon.tooltip;
