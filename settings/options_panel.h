@@ -30,6 +30,7 @@ enum class OptionBox {
   kWeekNumber,
   kTwelveHour,
   kAlmanac,
+  kMoon,
   kAutoUpdate,
   kSetClock,
   kStartAtLogin
@@ -46,6 +47,7 @@ struct OptionsPanel {
 
   // 表示
   CheckBox showMonth, showWeekday, showClock, showWeekNumber, twelveHour, showAlmanac;
+  CheckBox showMoon;      // 月齢
   int weekRuleIndex = 0;  // 0 "ISO", 1 "USA "
   Control weekRule;
 

@@ -241,6 +241,55 @@ void DrawText(Layer& layer, std::string_view text, int dpi) {
   DrawRoundedSquare(canvas, false);
 }
 
+constexpr std::uint32_t CanvasColour(Colour colour) {
+  return static_cast<std::uint32_t>(colour.Red()) << 16 |
+         static_cast<std::uint32_t>(colour.Green()) << 8 | colour.Blue();
+}
+
+constexpr double kPi = 3.14159265358979323846;
+
+// The moon at one size. Whether a pixel lies on the disc is decided by its centre, so the
+// outline stays one crisp step at every size; whether it is lit is decided by the majority
+// of a 4 × 4 grid of points in it, so the terminator falls where the lit area says.
+Canvas DrawMoon(int size, std::optional<double> cycle) {
+  Canvas canvas(size);
+  canvas.Fill(kRed);
+  const double centre = size / 2.0;
+  const double radius = size / 2.0 - size / 64.0;
+  // The terminator is the ellipse whose half-width at each height is that of the disc times
+  // cos(2π·cycle): a point is lit when it lies beyond it on the Sun's side.
+  const double phase = std::clamp(cycle.value_or(0.0), 0.0, 1.0);
+  const double terminator = std::cos(2 * kPi * phase);
+  const bool waxing = phase < 0.5;
+  const double line = std::max(1.0, size / 16.0);
+  constexpr int kSamples = 4;
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      const double distance = std::hypot(x + 0.5 - centre, y + 0.5 - centre);
+      if (distance > radius) continue;
+      if (!cycle) {
+        if (distance > radius - line) canvas.at(x, y) = CanvasColour(glyph_colour::kMoonOutline);
+        continue;
+      }
+      // Only the points on the disc vote: at its rim the others would darken a lit edge.
+      int lit = 0;
+      int onDisc = 0;
+      for (int sy = 0; sy < kSamples; ++sy) {
+        for (int sx = 0; sx < kSamples; ++sx) {
+          const double u = (x + (sx + 0.5) / kSamples - centre) / radius;
+          const double v = (y + (sy + 0.5) / kSamples - centre) / radius;
+          if (u * u + v * v > 1) continue;
+          ++onDisc;
+          if ((waxing ? u : -u) > std::sqrt(1 - v * v) * terminator) ++lit;
+        }
+      }
+      canvas.at(x, y) =
+          CanvasColour(2 * lit > onDisc ? glyph_colour::kMoonLit : glyph_colour::kMoonDark);
+    }
+  }
+  return canvas;
+}
+
 }  // namespace
 
 const Canvas& CalendarPage() {
@@ -276,6 +325,12 @@ void AddTextGlyph(GlyphList& list, std::string_view text, bool bold, Colour colo
     Layer layer(context, size, kTextFace, bold, colour);
     DrawText(layer, text, LayoutDpi(context));
     return std::pair{std::move(layer.canvas()), kRed};
+  });
+}
+
+void AddMoonGlyph(GlyphList& list, std::optional<double> cycle, const GlyphContext& context) {
+  AppendAtEverySize(list, context, [&](int size) {
+    return std::pair{DrawMoon(size, cycle), kRed};
   });
 }
 

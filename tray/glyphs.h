@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -46,6 +47,9 @@ inline constexpr Colour kClock = Colour::FromRgb(0, 0, 0);
 inline constexpr Colour kWeekNumber = Colour::FromRgb(0, 0, 255);
 inline constexpr Colour kSyncOk = Colour::FromRgb(0, 0, 255);
 inline constexpr Colour kSyncFailed = Colour::FromRgb(128, 0, 128);
+inline constexpr Colour kMoonLit = Colour::FromRgb(255, 230, 128);
+inline constexpr Colour kMoonDark = Colour::FromRgb(57, 65, 79);
+inline constexpr Colour kMoonOutline = Colour::FromRgb(138, 143, 153);  // a day of no phase
 }  // namespace glyph_colour
 
 // The calendar page the date glyphs are drawn on, pixel for pixel, at 16 × 16.
@@ -61,6 +65,13 @@ void AddDateGlyph(GlyphList& list, std::string_view text, bool bold, Colour colo
 // white rounded square whose outside corners are transparent.
 void AddTextGlyph(GlyphList& list, std::string_view text, bool bold, Colour colour,
                   const GlyphContext& context);
+
+// Appends the moon as it looks `cycle` of the way from one new moon to the next (0 new, 0.25
+// first quarter, 0.5 full, 0.75 last quarter): a disc whose lit part is pale yellow and the
+// rest dark, lit from the right while it waxes and from the left while it wanes. Without a
+// cycle (a day the almanac does not know) only the disc's outline is drawn, so no phase can
+// be read into it. Outside the disc is transparent.
+void AddMoonGlyph(GlyphList& list, std::optional<double> cycle, const GlyphContext& context);
 
 // The clock texts: the hour without leading zero, "0"–"23", or "1"–"12" on the 12-hour
 // clock (midnight and noon are "12"); the minute "0"–"59".

@@ -5,19 +5,21 @@
 #include "calendar/date_text.h"
 #include "calendar/date_tip.h"
 #include "calendar/holidays.h"
+#include "calendar/koyomi.h"
 
 namespace tsukio {
 
 namespace {
 
-constexpr std::array<TrayIconName, 7> kNames = {{
+constexpr std::array<TrayIconName, 8> kNames = {{
     {kMonthIcon, "month", "Tsukio 1 月"},
     {kDayIcon, "day", "Tsukio 2 日"},
     {kWeekdayIcon, "weekday", "Tsukio 3 曜日"},
-    {kHourIcon, "hour", "Tsukio 4 時"},
-    {kMinuteIcon, "minute", "Tsukio 5 分"},
-    {kWeekNumberIcon, "week", "Tsukio 6 週"},
-    {kSyncIcon, "status", "Tsukio 7 時刻調整"},
+    {kMoonIcon, "moon", "Tsukio 4 月齢"},
+    {kHourIcon, "hour", "Tsukio 5 時"},
+    {kMinuteIcon, "minute", "Tsukio 6 分"},
+    {kWeekNumberIcon, "week", "Tsukio 7 週"},
+    {kSyncIcon, "status", "Tsukio 8 時刻調整"},
 }};
 
 Glyph DateGlyph(std::string_view text, Colour colour, const GlyphContext& context) {
@@ -30,6 +32,24 @@ Glyph TextGlyph(std::string_view text, Colour colour, const GlyphContext& contex
   GlyphList list;
   AddTextGlyph(list, text, true, colour, context);
   return std::move(list.front());
+}
+
+// The moon of the day at noon, as the almanac gives its age. A day the almanac does not
+// know says so and shows no phase.
+TrayIcon MoonIcon(std::chrono::year_month_day date, const GlyphContext& context) {
+  // The mean synodic month: the picture's phase, like the almanac's age, counts from the
+  // last new moon.
+  constexpr double kSynodicMonthDays = 29.530589;
+  GlyphList list;
+  const std::optional<Koyomi> koyomi = LookUpKoyomi(date);
+  if (!koyomi) {
+    AddMoonGlyph(list, std::nullopt, context);
+    return {kMoonIcon, "月齢不明", std::move(list.front())};
+  }
+  std::string tooltip = "月齢 " + MoonAgeText(koyomi->noonMoonAgeTenths);
+  if (koyomi->phase) tooltip.append(" ").append(MoonPhaseName(*koyomi->phase));
+  AddMoonGlyph(list, koyomi->noonMoonAgeTenths / 10.0 / kSynodicMonthDays, context);
+  return {kMoonIcon, std::move(tooltip), std::move(list.front())};
 }
 
 }  // namespace
@@ -62,6 +82,7 @@ std::vector<TrayIcon> BuildTrayRow(const LocalDateTime& now, const RowChoices& c
   if (choices.weekday) {
     row.push_back({kWeekdayIcon, "曜日", DateGlyph(today.weekday, mark.colour, context)});
   }
+  if (choices.moon) row.push_back(MoonIcon(now.date, context));
   if (choices.clock) {
     row.push_back({kHourIcon, "時", ClockGlyph(HourText(now.hour, choices.twelveHour), context)});
     row.push_back({kMinuteIcon, "分", ClockGlyph(MinuteText(now.minute), context)});

@@ -18,6 +18,7 @@ enum TrayIconId : int {
   kMonthIcon = 100,
   kDayIcon = 110,
   kWeekdayIcon = 120,
+  kMoonIcon = 160,
   kWeekNumberIcon = 130,
   kHourIcon = 140,
   kMinuteIcon = 150,
@@ -47,6 +48,7 @@ struct RowChoices {
   bool weekNumber = false;
   bool almanac = false;
   WeekScheme weeks = WeekScheme::kIso;
+  bool moon = false;  // the moon's phase, after the date icons
 };
 
 // One icon as the tray gets it.
@@ -57,8 +59,8 @@ struct TrayIcon {
 };
 
 // The row for a moment, in reading order, the day icon's tooltip (the date, holiday, week
-// number and by choice the almanac) among them. The program's tray and `tsukio-cal icons`
-// both draw it here, so the two cannot differ.
+// number and by choice the almanac) and the moon's (its age and phase) among them. The program's
+// tray and `tsukio-cal icons` both draw it here, so the two cannot differ.
 std::vector<TrayIcon> BuildTrayRow(const LocalDateTime& now, const RowChoices& choices,
                                    const GlyphContext& context);
 

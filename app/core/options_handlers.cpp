@@ -43,6 +43,8 @@ CheckBox& TrayCalendar::Box(OptionBox box) {
       return p.twelveHour;
     case OptionBox::kAlmanac:
       return p.showAlmanac;
+    case OptionBox::kMoon:
+      return p.showMoon;
     case OptionBox::kAutoUpdate:
       return p.autoUpdate;
     case OptionBox::kSetClock:
@@ -104,6 +106,9 @@ void TrayCalendar::RunBoxRule(OptionBox box) {
       } else {
         DeleteTrayIcon(tray, kWeekNumberIcon);
       }
+      return;
+    case OptionBox::kMoon:
+      on ? RefreshTrayIcons() : DeleteTrayIcon(tray, kMoonIcon);
       return;
     case OptionBox::kTwelveHour:
     case OptionBox::kAlmanac:
@@ -206,6 +211,7 @@ void TrayCalendar::LoadSettings() {
 
   LoadBox(OptionBox::kTwelveHour, integer("12h", 0) == 1, false);
   LoadBox(OptionBox::kAlmanac, integer("Etc", 0) == 1, false);
+  LoadBox(OptionBox::kMoon, integer("Moon", 0) == 1, false);
   LoadBox(OptionBox::kAutoUpdate, integer("Auto", 0) == 1, true);
   LoadBox(OptionBox::kStartAtLogin, desktop_.autostart.Exists(), false);
 
@@ -256,7 +262,7 @@ bool TrayCalendar::SaveSettings() {
   SettingsStorage& storage = desktop_.settings;
   const OptionsPanel& p = window_.options;
   // Only what was read whole may be written back: a save over a file we could not read
-  // would replace the user's other keys, sections and notes with our thirteen lines.
+  // would replace the user's other keys, sections and notes with our own lines.
   const StoredSettings found = storage.Read();
   if (found.status == StoredSettings::Status::kUnreadable) {
     desktop_.window.ShowError(storage.Path() + " を読み込めないため、設定を保存しません（" +
@@ -276,6 +282,7 @@ bool TrayCalendar::SaveSettings() {
                                        : "1");
   flag("12h", p.twelveHour);
   flag("Etc", p.showAlmanac);
+  flag("Moon", p.showMoon);
   file.Write(kSection, "AutoTime", std::to_string(p.autoSeconds));
   flag("Auto", p.autoUpdate);
   file.Write(kSection, "ntpServer", p.ntpServerField.text);

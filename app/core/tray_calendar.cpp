@@ -131,6 +131,7 @@ void TrayCalendar::DeleteShownIcons() {
   if (Shows(OptionBox::kMonth)) DeleteTrayIcon(tray, kMonthIcon);
   DeleteTrayIcon(tray, kDayIcon);
   if (Shows(OptionBox::kWeekday)) DeleteTrayIcon(tray, kWeekdayIcon);
+  if (Shows(OptionBox::kMoon)) DeleteTrayIcon(tray, kMoonIcon);
   if (Shows(OptionBox::kClock)) {
     DeleteTrayIcon(tray, kHourIcon);
     DeleteTrayIcon(tray, kMinuteIcon);
@@ -149,7 +150,8 @@ RowChoices TrayCalendar::Choices() const {
                     Shows(OptionBox::kTwelveHour),
                     Shows(OptionBox::kWeekNumber),
                     Shows(OptionBox::kAlmanac),
-                    WeekSchemeFromMethod(state_.weekRule)};
+                    WeekSchemeFromMethod(state_.weekRule),
+                    Shows(OptionBox::kMoon)};
 }
 
 void TrayCalendar::RefreshTrayIcons() {

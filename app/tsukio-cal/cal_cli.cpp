@@ -14,7 +14,8 @@ constexpr std::string_view kUsage =
     "Usage: tsukio-cal COMMAND [ARGS]\n"
     "\n"
     "Japanese calendar knowledge from the terminal: holidays, day colours, rokuyō and\n"
-    "solar terms, week numbers. Dates are YYYY-MM-DD, years 1 to 9999.\n"
+    "solar terms, 旧暦, 干支, 雑節 and the moon, week numbers. Dates are YYYY-MM-DD,\n"
+    "years 1 to 9999.\n"
     "\n"
     "Commands:\n"
     "  today [--weeks iso|usa] [--date DATE]\n"
@@ -28,6 +29,19 @@ constexpr std::string_view kUsage =
     "  almanac FROM [TO]\n"
     "      One tab-separated line per day: date, rokuyō, the solar term that begins that\n"
     "      day (the equinoxes included). Both are empty outside 1900 to 2100.\n"
+    "  koyomi FROM [TO]\n"
+    "      What a paper daily calendar prints, one tab-separated line per day\n"
+    "      (days 1900-01-01 to 2100-12-31, JST): date; 旧暦 (lunisolar) date as\n"
+    "      M月D日, with 閏 before a leap month; 大 (a 30-day month) or 小 (29);\n"
+    "      rokuyō; 干支 of the day; 正午月齢, the moon's age in days at 12:00;\n"
+    "      the solar term that begins that day; the phase (新月, 上弦, 満月,\n"
+    "      下弦) on the day that holds it; the 雑節, joined by ・. The last three\n"
+    "      are empty on days without one. A month begins on the day of the new\n"
+    "      moon, and a 中気 belongs to the month that holds its date. In 2033,\n"
+    "      where these rules give no single answer, the calendar makers' 2015\n"
+    "      recommendation is followed: 閏11月 from 2033-12-22. 社日 is not\n"
+    "      printed. Nor is 九星: publishers switch its 陰遁 and 陽遁 by different\n"
+    "      rules, so no one answer would be right for every calendar.\n"
     "  holidays YEAR [LASTYEAR]\n"
     "      Every named day of the years, substitute holidays included: DATE<TAB>NAME.\n"
     "      Holidays follow the law as it stood each year. There are none before\n"
@@ -43,7 +57,8 @@ constexpr std::string_view kUsage =
     "      keeps running and prints a new line whenever the day changes.\n"
     "  icons [DATE] --out DIR [--time HH:MM] [--dpi 96|120|144] [--weeks iso|usa] [--12h]\n"
     "      The tray's 16 x 16 pictures for that day and time as PNG files (month, day,\n"
-    "      weekday, hour, minute, week, ok, sv, pc) and sheet.png, all of them enlarged.\n"
+    "      weekday, moon, hour, minute, week, ok, sv, pc) and sheet.png, all of them\n"
+    "      enlarged.\n"
     "  snapshot [YEAR MONTH] --out DIR [--weeks iso|usa] [--date DATE]\n"
     "      Pictures of the main window as PNG files: calendar.png (that month, today\n"
     "      marked; --weeks adds the week-number column), options.png and about.png.\n"
@@ -62,11 +77,12 @@ constexpr std::string_view kUsage =
     "sync's outcome is not 0.\n";
 
 // Every command: its name, the function that runs it, and what it needs of the environment.
-constexpr std::array<cal::CalCommand, 10> kCommands{{
+constexpr std::array<cal::CalCommand, 11> kCommands{{
     {"today", cal::TodayCommand, CommandNeeds::kClockOnly},
     {"month", cal::MonthCommand, CommandNeeds::kClockOnly},
     {"days", cal::DaysCommand, CommandNeeds::kClockOnly},
     {"almanac", cal::AlmanacCommand, CommandNeeds::kClockOnly},
+    {"koyomi", cal::KoyomiCommand, CommandNeeds::kClockOnly},
     {"holidays", cal::HolidaysCommand, CommandNeeds::kClockOnly},
     {"ics", cal::IcsCommand, CommandNeeds::kClockOnly},
     {"bar", cal::BarCommand, CommandNeeds::kClockOnly},

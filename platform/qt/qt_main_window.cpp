@@ -96,6 +96,7 @@ void QtMainWindow::BuildOptions() {
   usaChoice_ = Place(new QRadioButton(QStringLiteral("USA "), weekRule_), 8, 40, 73, 17);
   QObject::connect(isoChoice_, &QRadioButton::clicked, [this] { input_.WeekRuleChosen(0); });
   QObject::connect(usaChoice_, &QRadioButton::clicked, [this] { input_.WeekRuleChosen(1); });
+  showMoon_ = box(visible, "月齢", OptionBox::kMoon, 8, 88, 72, 17);
   twelveHour_ = box(visible, "12時間表記", OptionBox::kTwelveHour, 8, 128, 110, 17);
   showAlmanac_ = box(visible, "その他", OptionBox::kAlmanac, 120, 128, 90, 17);
 
@@ -186,6 +187,8 @@ QCheckBox& QtMainWindow::Box(OptionBox box) {
       return *twelveHour_;
     case OptionBox::kAlmanac:
       return *showAlmanac_;
+    case OptionBox::kMoon:
+      return *showMoon_;
     case OptionBox::kAutoUpdate:
       return *autoUpdate_;
     case OptionBox::kSetClock:
@@ -221,6 +224,7 @@ void QtMainWindow::Render(const MainWindowModel& model) {
   Show(showWeekNumber_, p.showWeekNumber.checked, p.showWeekNumber.enabled);
   Show(twelveHour_, p.twelveHour.checked, p.twelveHour.enabled);
   Show(showAlmanac_, p.showAlmanac.checked, p.showAlmanac.enabled);
+  Show(showMoon_, p.showMoon.checked, p.showMoon.enabled);
   Show(autoUpdate_, p.autoUpdate.checked, p.autoUpdate.enabled);
   Show(setClock_, p.setClock.checked, p.setClock.enabled);
   Show(startAtLogin_, p.startAtLogin.checked, p.startAtLogin.enabled);

@@ -64,7 +64,7 @@ class QtMainWindow final : public QWidget, public MainWindowView {
   QGroupBox* optionsGroup_;
   QTabWidget* tabs_;
   QCheckBox *showMonth_, *showWeekday_, *showClock_, *showWeekNumber_, *twelveHour_, *showAlmanac_,
-      *autoUpdate_, *setClock_, *startAtLogin_;
+      *showMoon_, *autoUpdate_, *setClock_, *startAtLogin_;
   QGroupBox* weekRule_;
   QRadioButton *isoChoice_, *usaChoice_, *ntpChoice_, *httpChoice_;
   QLabel *autoUpdateLabel_, *autoUpdateField_, *timeMethodLabel_, *ntpLabel_, *httpLabel_,

@@ -27,7 +27,7 @@ enum : int {
   kAboutGroup = 200, kAboutIcon, kNameLabel, kName, kVersionLabel, kVersion, kNotice, kLink,
   kOptionsGroup = 300, kTabs, kOk, kCancel,
   kShowMonth = 310, kShowWeekday, kShowClock, kShowWeekNumber, kWeekRuleGroup, kIso, kUsa,
-  kTwelveHour, kShowAlmanac,
+  kTwelveHour, kShowAlmanac, kShowMoon,
   kAutoUpdate = 320, kAutoUpdateLabel, kAutoUpdateField, kAutoUp, kAutoDown, kStartAtLogin,
   kSetClock = 330, kTimeMethodLabel, kNtpChoice, kHttpChoice, kNtpLabel, kNtpField, kHttpLabel,
   kHttpField, kProxyLabel, kProxyField,
@@ -46,6 +46,7 @@ constexpr std::pair<int, OptionBox> kBoxes[] = {
     {kShowMonth, OptionBox::kMonth},         {kShowWeekday, OptionBox::kWeekday},
     {kShowClock, OptionBox::kClock},         {kShowWeekNumber, OptionBox::kWeekNumber},
     {kTwelveHour, OptionBox::kTwelveHour},   {kShowAlmanac, OptionBox::kAlmanac},
+    {kShowMoon, OptionBox::kMoon},
     {kAutoUpdate, OptionBox::kAutoUpdate},   {kSetClock, OptionBox::kSetClock},
     {kStartAtLogin, OptionBox::kStartAtLogin}};
 
@@ -57,6 +58,7 @@ const CheckBox& BoxModel(const OptionsPanel& p, OptionBox box) {
     case OptionBox::kWeekNumber: return p.showWeekNumber;
     case OptionBox::kTwelveHour: return p.twelveHour;
     case OptionBox::kAlmanac: return p.showAlmanac;
+    case OptionBox::kMoon: return p.showMoon;
     case OptionBox::kAutoUpdate: return p.autoUpdate;
     case OptionBox::kSetClock: return p.setClock;
     case OptionBox::kStartAtLogin: return p.startAtLogin;
@@ -183,10 +185,11 @@ void Win32MainWindow::Build() {
   Add(L"BUTTON", "方式", BS_GROUPBOX | WS_CLIPSIBLINGS, kWeekRuleGroup, page(88, 48, 89, 65), kFontWindow);
   Add(L"BUTTON", "ISO", radio, kIso, page(96, 66, 73, 17), kFontWindow);
   Add(L"BUTTON", "USA ", radio, kUsa, page(96, 88, 73, 17), kFontWindow);
+  Add(L"BUTTON", "月齢", check, kShowMoon, page(8, 88, 72, 17), kFontWindow);
   Add(L"BUTTON", "12時間表記", check, kTwelveHour, page(8, 128, 110, 17), kFontWindow);
   Add(L"BUTTON", "その他", check, kShowAlmanac, page(120, 128, 90, 17), kFontWindow);
   pageIds_[0] = {kShowMonth, kShowWeekday, kShowClock, kShowWeekNumber, kWeekRuleGroup, kIso, kUsa,
-                 kTwelveHour, kShowAlmanac};
+                 kShowMoon, kTwelveHour, kShowAlmanac};
 
   Add(L"BUTTON", "1度だけ自動更新", check, kAutoUpdate, page(8, 12, 161, 25), kFontWindow);
   Add(L"STATIC", "更新時間（秒）", label, kAutoUpdateLabel, page(24, 40, 120, 16), kFontWindow);

@@ -70,6 +70,27 @@ TEST(TsukioCal, AlmanacListsRokuyoAndSolarTerms) {
   EXPECT_EQ(Cal({"almanac", "0001-01-01"}).out, "0001-01-01\t\t\n");
 }
 
+// The columns in their order, the leap month's 閏 from the 2033 rule, and the table's first
+// and last days, which a range check off by one would refuse.
+TEST(TsukioCal, KoyomiPrintsOneLineADay) {
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{"koyomi", "2033-12-21", "2033-12-22"},
+       "2033-12-21\t11月30日\t大\t仏滅\t丙午\t29.1\t冬至\t\t\n"
+       "2033-12-22\t閏11月1日\t小\t大安\t丁未\t0.3\t\t新月\t\n"},
+      {{"koyomi", "2026-07-20"}, "2026-07-20\t6月7日\t大\t赤口\t乙未\t5.7\t\t\t土用入り\n"},
+      {{"koyomi", "1900-01-01"}, "1900-01-01\t12月1日\t大\t赤口\t甲戌\t29.1\t\t新月\t\n"},
+      {{"koyomi", "2100-12-31"}, "2100-12-31\t12月1日\t小\t赤口\t丁未\t0.1\t\t新月\t\n"},
+  };
+  for (const auto& c : cases) {
+    const CalRun r = Cal(c.args);
+    EXPECT_EQ(r.code, 0) << c.args[1];
+    EXPECT_EQ(r.out, c.out);
+  }
+}
+
 TEST(TsukioCal, HolidaysOf2026UnderTheCurrentLaw) {
   const CalRun r = Cal({"holidays", "2026"});
   EXPECT_EQ(r.code, 0);
@@ -186,6 +207,11 @@ TEST(TsukioCal, BadInputIsOneLineAndExitTwo) {
       {"almanac", "2026-12-02", "2026-12-01"},
       {"almanac", "2026-12-01", "2026-12-02", "2026-12-03"},
       {"almanac", "2026-12-01", "--date", "2026-12-01"},
+      {"koyomi"},
+      {"koyomi", "2026-02-29"},
+      {"koyomi", "2026-12-02", "2026-12-01"},
+      {"koyomi", "1899-12-31", "1900-01-01"},
+      {"koyomi", "2100-12-31", "2101-01-01"},
   };
   for (const auto& args : bad) {
     const CalRun r = Cal(args);
@@ -200,6 +226,8 @@ TEST(TsukioCal, BadInputIsOneLineAndExitTwo) {
             "tsukio-cal: invalid date \"2011-02-30\": no such day\n");
   EXPECT_EQ(Cal({"almanac", "2026-12-02", "2026-12-01"}).err,
             "tsukio-cal: almanac: TO is before FROM\n");
+  EXPECT_EQ(Cal({"koyomi", "2101-01-01"}).err,
+            "tsukio-cal: koyomi: dates must lie within 1900-01-01 to 2100-12-31\n");
 }
 
 }  // namespace

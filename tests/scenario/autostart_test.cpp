@@ -42,8 +42,8 @@ TEST(LoginEntry, OkWritesItAndRemovesIt) {
   EXPECT_TRUE(s.desktop.autostart.present);
   EXPECT_FALSE(s.calendar.Window().visible);
   EXPECT_EQ(s.desktop.settings.contents.value(),  // the desktop keeps it, not the file
-            "[Pageleaf]\nMonth=0\nWeek=0\nTime=0\nNumber=0\n12h=0\nEtc=0\nAutoTime=30\nAuto=0\n"
-            "ntpServer=\nhttpServer=\nproxyServer=\nntpSetup=0\nhttpSetup=0\n");
+            "[Pageleaf]\nMonth=0\nWeek=0\nTime=0\nNumber=0\n12h=0\nEtc=0\nMoon=0\nAutoTime=30\n"
+            "Auto=0\nntpServer=\nhttpServer=\nproxyServer=\nntpSetup=0\nhttpSetup=0\n");
 
   s.calendar.ShowOptions();
   EXPECT_TRUE(s.Box());

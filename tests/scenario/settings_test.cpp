@@ -120,8 +120,8 @@ TEST(SaveSettings, ANewFileListsEveryKeyInOrder) {
   s.calendar.ShowOptions();
   s.calendar.AcceptOptions();
   EXPECT_EQ(s.desktop.settings.contents.value(),
-            "[Pageleaf]\nMonth=0\nWeek=0\nTime=0\nNumber=0\n12h=0\nEtc=0\nAutoTime=30\nAuto=0\n"
-            "ntpServer=\nhttpServer=\nproxyServer=\nntpSetup=0\nhttpSetup=0\n");
+            "[Pageleaf]\nMonth=0\nWeek=0\nTime=0\nNumber=0\n12h=0\nEtc=0\nMoon=0\nAutoTime=30\n"
+            "Auto=0\nntpServer=\nhttpServer=\nproxyServer=\nntpSetup=0\nhttpSetup=0\n");
   EXPECT_FALSE(s.calendar.Window().visible);
 }
 
@@ -214,7 +214,7 @@ TEST(SaveSettings, NeverOverAFileThatCouldNotBeRead) {
   EXPECT_FALSE(s.panel().shown);
   EXPECT_EQ(s.desktop.settings.contents,
             "[Pageleaf]\nMonth=0\n; my notes\nWeek=1\nTime=0\nNumber=0\n12h=0\nEtc=0\n"
-            "AutoTime=30\nAuto=0\nntpServer=\nhttpServer=\nproxyServer=\nntpSetup=0\n"
+            "Moon=0\nAutoTime=30\nAuto=0\nntpServer=\nhttpServer=\nproxyServer=\nntpSetup=0\n"
             "httpSetup=0\n[Mine]\nx=1\n");
 }
 

@@ -135,6 +135,37 @@ TEST(Refresh, BuildOrder) {
             (std::vector<std::string>{"5", "1", "0", "火", "1", "3", "5", "1", "9"}));
 }
 
+// The moon stands at the right end of the date icons, comes and goes with its box, and is
+// saved; its tooltip is the noon age and the day's phase, or says the age is unknown.
+TEST(Refresh, TheMoonAfterTheDateIcons) {
+  Story s(At(2026, 12, 9, 10, 0));  // 旧11月1日, a new moon
+  s.ShowEverything("Moon=1\n");
+  s.calendar.Start();
+  EXPECT_TRUE(s.calendar.Window().options.showMoon.checked);
+  EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 160, 140, 150, 130}));
+  EXPECT_EQ(s.Tooltip(160), "月齢 0.1 新月");
+
+  s.calendar.ShowOptions();
+  s.calendar.SetOptionBox(OptionBox::kMoon, false);
+  EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 140, 150, 130}));
+  s.calendar.AcceptOptions();
+  EXPECT_NE(s.desktop.settings.contents.value().find("\nMoon=0\n"), std::string::npos);
+  s.calendar.ShowOptions();
+  s.calendar.SetOptionBox(OptionBox::kMoon, true);
+  EXPECT_EQ(s.desktop.tray.Ids(), (Ids{100, 110, 120, 160, 140, 150, 130}));
+  s.calendar.AcceptOptions();
+  EXPECT_NE(s.desktop.settings.contents.value().find("\nMoon=1\n"), std::string::npos);
+
+  s.desktop.Jump(At(2026, 12, 12, 10, 0));
+  s.calendar.Refresh();
+  EXPECT_EQ(s.Tooltip(160), "月齢 3.1");
+
+  Story outside(At(2101, 1, 1, 10, 0));
+  outside.Stored("Moon=1\n");
+  outside.calendar.Start();
+  EXPECT_EQ(outside.Tooltip(160), "月齢不明");
+}
+
 TEST(Refresh, TwelveHourClock) {
   struct Case {
     int hour, minute;

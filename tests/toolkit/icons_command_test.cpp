@@ -47,7 +47,8 @@ class IconsCommand : public ::testing::Test {
 TEST_F(IconsCommand, WritesEveryIconAndTheSheet) {
   ASSERT_EQ(Run({"icons", "--out", (dir / "new" / "folder").string()}), 0) << err.str();
   const fs::path where = dir / "new" / "folder";
-  for (const char* name : {"month", "day", "weekday", "hour", "minute", "week", "ok", "sv", "pc"}) {
+  for (const char* name :
+       {"month", "day", "weekday", "moon", "hour", "minute", "week", "ok", "sv", "pc"}) {
     QImage image;
     ASSERT_TRUE(image.load(QString::fromStdString((where / (std::string(name) + ".png")).string())))
         << name;

@@ -175,18 +175,18 @@ TEST_F(SniTray, EachIconIsAnItemWithItsOwnIdAndTitle) {
   StartWatcher();
   ASSERT_EQ(Tray().Kind(), TrayKind::kStatusNotifier);
   EXPECT_EQ(Tray().Placement(), TrayPlacement::kAppends);
-  const std::vector<int> row = {100, 110, 120, 140, 150, 130, 170};
+  const std::vector<int> row = {100, 110, 120, 160, 140, 150, 130, 170};
   AddRow(row);
-  ASSERT_TRUE(RegisteredCount(7));
+  ASSERT_TRUE(RegisteredCount(8));
   QStringList expectedNames;
   for (int id : row) expectedNames << BusName(id);
   EXPECT_EQ(watcher_->registered, expectedNames);  // in the row's order
 
   const std::map<int, std::pair<QString, QString>> names = {
-      {100, {"tsukio-month", "Tsukio 1 月"}},       {110, {"tsukio-day", "Tsukio 2 日"}},
-      {120, {"tsukio-weekday", "Tsukio 3 曜日"}},   {140, {"tsukio-hour", "Tsukio 4 時"}},
-      {150, {"tsukio-minute", "Tsukio 5 分"}},      {130, {"tsukio-week", "Tsukio 6 週"}},
-      {170, {"tsukio-status", "Tsukio 7 時刻調整"}}};
+      {100, {"tsukio-month", "Tsukio 1 月"}},     {110, {"tsukio-day", "Tsukio 2 日"}},
+      {120, {"tsukio-weekday", "Tsukio 3 曜日"}}, {160, {"tsukio-moon", "Tsukio 4 月齢"}},
+      {140, {"tsukio-hour", "Tsukio 5 時"}},      {150, {"tsukio-minute", "Tsukio 6 分"}},
+      {130, {"tsukio-week", "Tsukio 7 週"}},      {170, {"tsukio-status", "Tsukio 8 時刻調整"}}};
   QStringList titles;
   for (int id : row) {
     const QVariantMap p = Properties(id);

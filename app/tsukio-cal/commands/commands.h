@@ -27,6 +27,7 @@ CommandFunction TodayCommand;
 CommandFunction MonthCommand;
 CommandFunction DaysCommand;
 CommandFunction AlmanacCommand;
+CommandFunction KoyomiCommand;
 CommandFunction HolidaysCommand;
 CommandFunction IconsCommand;
 CommandFunction SnapshotCommand;

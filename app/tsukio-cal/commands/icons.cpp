@@ -26,7 +26,8 @@ int IconsCommand(const std::vector<std::string>& args, std::ostream& out, std::o
   const GlyphContext context{env.icons->Painter(), parsed.dpi.value_or(96), kLargerTraySizes};
   // The tray's own row with every icon shown, then the status icon in each of its outcomes.
   const RowChoices everything{
-      true, true, true, parsed.twelveHour, true, true, parsed.weeks.value_or(WeekScheme::kIso)};
+      true, true, true, parsed.twelveHour, true, true, parsed.weeks.value_or(WeekScheme::kIso),
+      true};
   std::vector<std::pair<std::string, Glyph>> pictures;
   for (TrayIcon& icon : BuildTrayRow(LocalDateTime{date, hour, minute}, everything, context)) {
     pictures.emplace_back(NameOfTrayIcon(icon.id).key, std::move(icon.picture));
