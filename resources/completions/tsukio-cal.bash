@@ -1,7 +1,7 @@
 # bash completion for tsukio-cal: its commands, each command's options, and their values.
 _tsukio_cal() {
   local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-  local commands="today month days almanac holidays ics bar icons snapshot sync"
+  local commands="today month days almanac koyomi holidays ics bar icons snapshot sync"
   COMPREPLY=()
   if ((COMP_CWORD == 1)); then
     [[ $cur == -* ]] && commands="--help --version"

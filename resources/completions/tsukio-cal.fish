@@ -1,10 +1,11 @@
 # fish completion for tsukio-cal: its commands, each command's options, and their values.
-set -l commands today month days almanac holidays ics bar icons snapshot sync
+set -l commands today month days almanac koyomi holidays ics bar icons snapshot sync
 complete -c tsukio-cal -f
 complete -c tsukio-cal -n "not __fish_seen_subcommand_from $commands" -a today -d "the day icon's tooltip for today"
 complete -c tsukio-cal -n "not __fish_seen_subcommand_from $commands" -a month -d 'a month grid with its holidays'
 complete -c tsukio-cal -n "not __fish_seen_subcommand_from $commands" -a days -d 'one line per day'
 complete -c tsukio-cal -n "not __fish_seen_subcommand_from $commands" -a almanac -d 'rokuyō and solar terms'
+complete -c tsukio-cal -n "not __fish_seen_subcommand_from $commands" -a koyomi -d '旧暦, 干支, 月齢 and 雑節'
 complete -c tsukio-cal -n "not __fish_seen_subcommand_from $commands" -a holidays -d 'every named day of the years'
 complete -c tsukio-cal -n "not __fish_seen_subcommand_from $commands" -a ics -d 'the holidays as an iCalendar file'
 complete -c tsukio-cal -n "not __fish_seen_subcommand_from $commands" -a bar -d 'today as a JSON line for status bars'
