@@ -145,7 +145,8 @@ struct YearSection {
   std::string_view zatsu;
   std::string_view saku;
   std::once_flag indexing;
-  std::array<DayFacts, 366> days{};
+  // Made at the year's first lookup: the table holds two centuries, a tooltip asks for one year.
+  std::unique_ptr<std::array<DayFacts, 366>> days;
 };
 
 void IndexMonths(YearSection& section, chr::sys_days january1, chr::sys_days end) {
@@ -163,7 +164,7 @@ void IndexMonths(YearSection& section, chr::sys_days january1, chr::sys_days end
     const MonthStart& cycle = day == 1 && month.newMoonMinute >= kNoon ? months[m - 1] : month;
     const long long halfMinutes =
         2 * ((d - cycle.first).count() * 1440 + kNoon - cycle.newMoonMinute) - 1;
-    DayFacts& facts = section.days[static_cast<std::size_t>((d - january1).count())];
+    DayFacts& facts = (*section.days)[static_cast<std::size_t>((d - january1).count())];
     facts.known = true;
     facts.month = static_cast<std::uint8_t>(month.number);
     facts.day = static_cast<std::uint8_t>(day);
@@ -184,7 +185,7 @@ void IndexSeasonalDays(YearSection& section, chr::sys_days january1, chr::sys_da
   if (!terms || !points) return;
   const auto mark = [&](chr::sys_days day, SeasonalDay what) {
     if (day >= january1 && day < end) {
-      section.days[static_cast<std::size_t>((day - january1).count())].seasonalDays.Add(what);
+      (*section.days)[static_cast<std::size_t>((day - january1).count())].seasonalDays.Add(what);
     }
   };
   const chr::sys_days risshun = (*terms)[kRisshun];
@@ -212,6 +213,7 @@ void IndexSeasonalDays(YearSection& section, chr::sys_days january1, chr::sys_da
 }
 
 void IndexDays(YearSection& section) {
+  section.days = std::make_unique<std::array<DayFacts, 366>>();
   const chr::sys_days january1{chr::year{section.year} / 1 / 1};
   const chr::sys_days end{chr::year{section.year + 1} / 1 / 1};
   IndexMonths(section, january1, end);
@@ -301,7 +303,7 @@ std::optional<Koyomi> LookUpKoyomi(chr::year_month_day date) {
   std::call_once(section->indexing, [section] { IndexDays(*section); });
   const chr::sys_days day{date};
   const DayFacts& facts =
-      section->days[static_cast<std::size_t>((day - chr::sys_days{date.year() / 1 / 1}).count())];
+      (*section->days)[static_cast<std::size_t>((day - chr::sys_days{date.year() / 1 / 1}).count())];
   if (!facts.known) return std::nullopt;
   Koyomi koyomi;
   koyomi.lunisolar = {facts.month, facts.day, facts.leapMonth, facts.longMonth};
