@@ -13,6 +13,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/null_window_input.h"
 #include "platform/win32/gdi_text_painter.h"
 #include "platform/win32/png_file.h"
 #include "platform/win32/win32_fonts.h"
@@ -326,24 +327,10 @@ TEST(TrayPictures, JapaneseTextHasGlyphsInTheFaceDrawingIt) {
   }
 }
 
-class IgnoredWindowInput final : public MainWindowInput {
- public:
-  void CloseClicked() override {}
-  void OptionBoxClicked(OptionBox, bool) override {}
-  void WeekRuleChosen(int) override {}
-  void TimeMethodChosen(bool) override {}
-  void ServerEdited(ServerField, std::string) override {}
-  void AutoArrowClicked(bool) override {}
-  void TabShown(OptionsTab) override {}
-  void OkClicked() override {}
-  void CancelClicked() override {}
-  void LinkClicked() override {}
-};
-
 // A pressed button takes the keyboard focus; a step button must give it back to とじる, so
 // that Enter still closes the calendar after paging it.
 TEST(Win32MainWindow, StepButtonsLeaveTheFocusOnClose) {
-  IgnoredWindowInput input;
+  NullWindowInput input;
   int pages = 0;
   Win32MainWindow window(input, CalendarSteps{[&] { ++pages; }, {}, {}, {}});
   ASSERT_NE(window.Handle(), nullptr);
