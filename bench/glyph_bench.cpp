@@ -1,4 +1,4 @@
-// Cost of drawing the tray's pictures with the real painter (offscreen Qt).
+// Cost of drawing the tray's pictures with the real painter.
 #include <benchmark/benchmark.h>
 
 #include <QFont>
@@ -6,7 +6,8 @@
 #include <QImage>
 #include <QPainter>
 
-#include "platform/qt/qt_text_painter.h"
+#include "platform/freetype/freetype_text_painter.h"
+#include "platform/qt/font_substitutions.h"
 #include "tray/glyphs.h"
 
 namespace {
@@ -37,42 +38,8 @@ void BM_TextRunBareQPainter(benchmark::State& state) {
 }
 BENCHMARK(BM_TextRunBareQPainter);
 
-// The painter as it first was: the canvas copied into a new image pixel by pixel, the font
-// made afresh, and the result copied back; kept here to show what the change bought.
-void BM_TextRunPixelCopy(benchmark::State& state) {
-  RegisterFontSubstitutions();
-  for (auto _ : state) {
-    Canvas canvas(16);
-    canvas.Fill(0xFFFFFF);
-    QImage image(16, 16, QImage::Format_RGB32);
-    for (int y = 0; y < 16; ++y) {
-      for (int x = 0; x < 16; ++x) image.setPixel(x, y, 0xFF000000u | canvas.at(x, y));
-    }
-    QFont font(QString::fromStdString(kRun.face));
-    font.setPixelSize(PixelHeight(kRun.pointSize, kRun.dpi));
-    font.setBold(kRun.bold);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    const QString text = QString::fromStdString(kRun.text);
-    const QFontMetrics metrics(font, &image);
-    {
-      QPainter painter(&image);
-      painter.setFont(font);
-      painter.fillRect(kRun.x, kRun.y, metrics.horizontalAdvance(text), metrics.height(),
-                       Qt::white);
-      painter.setPen(QColor(255, 0, 255));
-      painter.drawText(kRun.x, kRun.y + metrics.ascent(), text);
-    }
-    for (int y = 0; y < 16; ++y) {
-      for (int x = 0; x < 16; ++x) canvas.at(x, y) = image.pixel(x, y) & 0xFFFFFFu;
-    }
-    benchmark::DoNotOptimize(canvas.rgb.data());
-  }
-}
-BENCHMARK(BM_TextRunPixelCopy);
-
-void BM_TextRunQtTextPainter(benchmark::State& state) {
-  QtTextPainter painter;
+void BM_TextRunFreeTypeTextPainter(benchmark::State& state) {
+  FreeTypeTextPainter painter;
   for (auto _ : state) {
     Canvas canvas(16);
     canvas.Fill(0xFFFFFF);
@@ -80,10 +47,10 @@ void BM_TextRunQtTextPainter(benchmark::State& state) {
     benchmark::DoNotOptimize(canvas.rgb.data());
   }
 }
-BENCHMARK(BM_TextRunQtTextPainter);
+BENCHMARK(BM_TextRunFreeTypeTextPainter);
 
 void BM_AddDateGlyph(benchmark::State& state) {
-  QtTextPainter painter;
+  FreeTypeTextPainter painter;
   const GlyphContext context{painter, 96};
   for (auto _ : state) {
     GlyphList list;
@@ -94,7 +61,7 @@ void BM_AddDateGlyph(benchmark::State& state) {
 BENCHMARK(BM_AddDateGlyph);
 
 void BM_AddTextGlyph(benchmark::State& state) {
-  QtTextPainter painter;
+  FreeTypeTextPainter painter;
   const GlyphContext context{painter, 96};
   for (auto _ : state) {
     GlyphList list;
@@ -107,7 +74,7 @@ BENCHMARK(BM_AddTextGlyph);
 // The seven pictures of a full tray row: month, day, weekday, hour, minute, week, status;
 // at 16 pixels only (argument 0) and at every size the tray offers (argument 1).
 void BM_FullTrayRow(benchmark::State& state) {
-  QtTextPainter painter;
+  FreeTypeTextPainter painter;
   const GlyphContext context{
       painter, 96,
       state.range(0) != 0 ? std::span<const int>(kLargerTraySizes) : std::span<const int>()};

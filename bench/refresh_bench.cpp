@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "platform/qt/qt_text_painter.h"
+#include "platform/freetype/freetype_text_painter.h"
 #include "tests/support/headless_desktop.h"
 
 namespace {
@@ -31,10 +31,10 @@ BENCHMARK(BM_RefreshTrayIcons);
 // The same with the real painter drawing every picture.
 void BM_RefreshTrayIconsDrawn(benchmark::State& state) {
   testing::HeadlessDesktop desktop(testing::At(2026, 5, 4, 13, 5));
-  QtTextPainter painter;
+  FreeTypeTextPainter painter;
   desktop.settings.contents = kEverything;
-  Desktop real{desktop,        desktop.tray,     desktop.minuteTimer(), desktop.autoUpdateTimer(),
-               painter,        desktop.window,   desktop.settings,      desktop.autostart};
+  Desktop real{desktop, desktop.tray,   desktop.minuteTimer(), desktop.autoUpdateTimer(),
+               painter, desktop.window, desktop.settings,      desktop.autostart};
   TrayCalendar calendar(real);
   calendar.Start();
   for (auto _ : state) {

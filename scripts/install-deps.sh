@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang make pkg-config
-  qt6-base-dev qt6-qpa-plugins libfontconfig-dev fonts-ipafont-gothic fonts-liberation2
+  qt6-base-dev qt6-qpa-plugins libfreetype-dev libfontconfig-dev fonts-ipafont-gothic fonts-liberation2
+  fonts-dejavu-core  # characters neither face has, for the tests
   ncal  # `cal`, the measure tsukio-cal is held to in bench/
   libgtest-dev libgmock-dev libbenchmark-dev
   libxcb1-dev libxcb-xfixes0-dev xvfb trayer xdotool x11-utils imagemagick

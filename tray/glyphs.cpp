@@ -12,9 +12,6 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kBlack = 0x000000;
 constexpr std::uint32_t kRed = 0xFF0000;
 
-constexpr std::string_view kDateFace = "ＭＳ Ｐゴシック";
-constexpr std::string_view kTextFace = "Arial";
-
 // The calendar page: an orange binding strip with a green mark, the white page, and a
 // black edge on the right and at the bottom that ends up transparent.
 constexpr std::array<std::string_view, 16> kBaseRows = {

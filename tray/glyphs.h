@@ -33,6 +33,10 @@ using GlyphList = std::vector<Glyph>;
 // and four times the base size. The desktop's tray asks for these; tsukio-cal draws them.
 inline constexpr std::array<int, 5> kLargerTraySizes = {22, 24, 32, 48, 64};
 
+// The faces the pictures ask the painter for, both in bold: the date's and the figures'.
+inline constexpr std::string_view kDateFace = "ＭＳ Ｐゴシック";
+inline constexpr std::string_view kTextFace = "Arial";
+
 // What drawing needs from the desktop: a text painter, the screen's logical DPI, and the
 // sizes above 16 to draw each picture at as well.
 struct GlyphContext {

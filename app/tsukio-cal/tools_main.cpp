@@ -16,7 +16,8 @@
 #include "platform/posix/udp_network.h"
 #include "platform/qt/qt_image_files.h"
 #include "platform/qt/qt_main_window.h"
-#include "platform/qt/qt_text_painter.h"
+#include "platform/freetype/freetype_text_painter.h"
+#include "platform/qt/font_substitutions.h"
 
 namespace {
 
@@ -48,9 +49,9 @@ class QtIconTools final : public tsukio::IconTools {
   void Start() {
     if (painter_) return;
     StartQt();
-    painter_ = std::make_unique<tsukio::QtTextPainter>();
+    painter_ = std::make_unique<tsukio::FreeTypeTextPainter>();
   }
-  std::unique_ptr<tsukio::QtTextPainter> painter_;
+  std::unique_ptr<tsukio::FreeTypeTextPainter> painter_;
   tsukio::QtImageFiles files_;
 };
 

@@ -1,19 +1,18 @@
 // tsukio: the tray calendar. Reads no command line.
 #include <QAction>
 #include <QApplication>
-#include <QIcon>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPixmap>
+#include <QTimer>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <thread>
 
-#include <fontconfig/fontconfig.h>
-
 #include "app/core/tray_calendar.h"
 #include "app/core/window_input.h"
+#include "platform/freetype/freetype_text_painter.h"
 #include "platform/posix/autostart_file.h"
 #include "platform/posix/clock_setting.h"
 #include "platform/posix/loaded_http_client.h"
@@ -21,17 +20,19 @@
 #include "platform/posix/single_instance.h"
 #include "platform/posix/system_clock.h"
 #include "platform/posix/udp_network.h"
-#include "platform/qt/app_icon.h"
+#include "platform/qt/font_substitutions.h"
 #include "platform/qt/qt_clock_change.h"
 #include "platform/qt/qt_lazy_main_window.h"
 #include "platform/qt/qt_resume.h"
-#include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_host.h"
 #include "platform/qt/qt_worker.h"
 #include "resources/resources.h"
+#include "tray/glyphs.h"
 
 namespace {
+
+constexpr std::chrono::seconds kFontCheckDelay{2};
 
 void BuildMenu(QMenu& menu, tsukio::TrayCalendar& calendar) {
   for (const tsukio::MenuItem& item : tsukio::TrayCalendar::Menu()) {
@@ -67,9 +68,17 @@ void ConnectCalendar(tsukio::QtCalendarView& view, tsukio::TrayCalendar& calenda
 int main(int argc, char** argv) {
   const tsukio::SingleInstance instance(tsukio::InstanceName("Tsukio-150"));
   if (!instance.IsFirst()) return 1;
-  // Reading the font configuration is the largest part of drawing the first row; it goes on
-  // beside the connection to the display, which needs no fonts.
-  std::jthread fontConfiguration([] { FcInit(); });
+  // Finding and opening the fonts is the largest part of drawing the first row; it goes on
+  // beside the connection to the display, which needs no fonts, and in the fonts of the last
+  // run, which fontconfig would take longer to find again than all the rest.
+  const std::string fontMemory = tsukio::CacheHome() + "/Quorv/Tsukio/fonts";
+  const std::string rememberedFonts = tsukio::ReadWholeFile(fontMemory, 1 << 16).text;
+  tsukio::FreeTypeTextPainter painter;
+  std::jthread fontPreparation([&painter, &rememberedFonts] {
+    painter.Remember(rememberedFonts);
+    painter.Prepare(tsukio::kDateFace, true);
+    painter.Prepare(tsukio::kTextFace, true);
+  });
 
   int qtArgc = argc > 0 ? 1 : 0;  // Qt sees the program's name and nothing else
   QApplication app(qtArgc, argv);
@@ -81,7 +90,6 @@ int main(int argc, char** argv) {
     const tsukio::SystemClock clock;
     tsukio::QtTimer minuteTimer;
     tsukio::QtTimer autoUpdateTimer;
-    tsukio::QtTextPainter painter;
     tsukio::TrayCalendar* calendarRef = nullptr;
     tsukio::WindowInput input;
     tsukio::LazyMainWindow window(input, [&calendarRef](tsukio::QtMainWindow& built) {
@@ -110,11 +118,17 @@ int main(int argc, char** argv) {
     calendarRef = &calendar;
     input.Attach(calendar);
     BuildMenu(menu, calendar);
-    fontConfiguration.join();
+    fontPreparation.join();
     calendar.Start();
 
-    // What the first row does not need waits until it is on its way.
-    QApplication::setWindowIcon(QIcon(QPixmap::fromImage(tsukio::AppIcon(64))));
+    // Fontconfig has the last word on the fonts, once the row is out.
+    QTimer::singleShot(kFontCheckDelay, [&] {
+      if (painter.Confirm()) calendar.Guarded([&calendar] { calendar.RefreshTrayIcons(); });
+      if (const std::string fonts = painter.ChoicesText(); fonts != rememberedFonts) {
+        tsukio::MakeParentFolders(fontMemory);
+        tsukio::ReplaceFileAtomically(fontMemory, fonts);
+      }
+    });
     const tsukio::ResumeWatcher resume(
         [&calendar] { calendar.Guarded([&calendar] { calendar.ResumeFromStandby(); }); });
     const tsukio::ClockChangeWatcher clockChanges(

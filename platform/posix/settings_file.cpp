@@ -230,6 +230,13 @@ std::string ConfigHome() {
   return std::string(home != nullptr && *home != '\0' ? home : "/tmp") + "/.config";
 }
 
+std::string CacheHome() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache != nullptr && cache[0] == '/') return cache;
+  const char* home = std::getenv("HOME");
+  return std::string(home != nullptr && *home != '\0' ? home : "/tmp") + "/.cache";
+}
+
 std::string SettingsFilePath(const std::string& programName) {
   // The program's name with its extension, if it has one, replaced.
   const auto dot = programName.rfind('.');

@@ -45,6 +45,9 @@ StorageWrite ReplaceFileAtomically(const std::string& path, const std::string& c
 // configuration files, settings and autostart entries alike.
 std::string ConfigHome();
 
+// $XDG_CACHE_HOME when it is an absolute path, else ~/.cache: what may be lost at any time.
+std::string CacheHome();
+
 // ConfigHome() / Quorv / Tsukio / <program name>.ini
 std::string SettingsFilePath(const std::string& programName);
 

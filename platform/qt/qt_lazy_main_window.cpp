@@ -2,11 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QIcon>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QUrl>
 #include <cmath>
+
+#include "platform/qt/app_icon.h"
 
 namespace tsukio {
 
@@ -39,7 +42,11 @@ void LazyMainWindow::ShowError(std::string_view message) {
     window_->ShowError(message);
     return;
   }
-  QMessageBox::critical(nullptr, QStringLiteral("Tsukio"), Text(message));
+  // The program's icon is drawn only here and in the window: it takes Qt's fonts, which
+  // nothing at start-up needs.
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Tsukio"), Text(message));
+  box.setWindowIcon(QIcon(QPixmap::fromImage(AppIcon(64))));
+  box.exec();
 }
 
 void LazyMainWindow::OpenUrl(std::string_view address) {

@@ -3,7 +3,7 @@
 
 #include <QApplication>
 
-#include "platform/qt/qt_text_painter.h"
+#include "platform/qt/font_substitutions.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/qt/qt_text_painter.h"
+#include "platform/freetype/freetype_text_painter.h"
 #include "tray/glyphs.h"
 
 namespace tsukio {
@@ -12,14 +12,14 @@ namespace {
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
 Glyph DateGlyph(std::string_view text, Colour colour, int dpi = 96) {
-  QtTextPainter painter;
+  FreeTypeTextPainter painter;
   GlyphList list;
   AddDateGlyph(list, text, true, colour, {painter, dpi, kLargerTraySizes});
   return list.at(0);
 }
 
 Glyph TextGlyph(std::string_view text, Colour colour, int dpi = 96) {
-  QtTextPainter painter;
+  FreeTypeTextPainter painter;
   GlyphList list;
   AddTextGlyph(list, text, true, colour, {painter, dpi, kLargerTraySizes});
   return list.at(0);

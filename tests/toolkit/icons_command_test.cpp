@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "app/tsukio-cal/cal_cli.h"
+#include "platform/freetype/freetype_text_painter.h"
 #include "platform/qt/qt_image_files.h"
-#include "platform/qt/qt_text_painter.h"
 #include "tests/support/fake_clock.h"
 
 namespace tsukio {
@@ -20,7 +20,7 @@ class Tools final : public IconTools {
  public:
   TextPainter& Painter() override { return painter; }
   ImageFiles& Files() override { return files; }
-  QtTextPainter painter;
+  FreeTypeTextPainter painter;
   QtImageFiles files;
 };
 

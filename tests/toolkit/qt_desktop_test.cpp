@@ -13,12 +13,12 @@
 #include "app/core/tray_calendar.h"
 #include "app/core/window_input.h"
 #include "calwindow/month_grid.h"
+#include "platform/freetype/freetype_text_painter.h"
 #include "platform/null_window_input.h"
 #include "platform/posix/autostart_file.h"
 #include "platform/posix/settings_file.h"
 #include "platform/qt/qt_lazy_main_window.h"
 #include "platform/qt/qt_main_window.h"
-#include "platform/qt/qt_text_painter.h"
 #include "platform/qt/qt_timer.h"
 #include "platform/qt/qt_tray_host.h"
 #include "tests/support/fake_clock.h"
@@ -167,7 +167,7 @@ TEST(QtDesktop, TheTrayCalendarOnTheQtTray) {
   QtTrayHost tray(menu, [&](TrayEvent e) { calendarRef->OnTrayEvent(e); });
   QtTimer minuteTimer;
   QtTimer autoUpdateTimer;
-  QtTextPainter painter;
+  FreeTypeTextPainter painter;
   WindowInput input;
   QtMainWindow window(input);
   const std::string folder = ::testing::TempDir() + "tsukio-qt-desktop";
