@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -88,6 +89,7 @@ class QtTrayHost final : public QObject,
   TrayPlacement placement_ = TrayPlacement::kAppends;
   bool showsToolTips_ = true;
   bool registersAtOnce_ = false;  // every registration sent at once, not each after an answer
+  std::chrono::milliseconds registrationGap_{0};  // between an answer and the next registration
   // The menu's heading and the separator under it, made when first needed.
   QAction* menuHeading_ = nullptr;
   QAction* menuHeadingRule_ = nullptr;
