@@ -223,18 +223,24 @@ StorageWrite ReplaceFileAtomically(const std::string& path, const std::string& c
   return {};
 }
 
-std::string ConfigHome() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config != nullptr && config[0] == '/') return config;
+namespace {
+
+// An XDG base folder: the variable when it holds an absolute path, else `inHome` in $HOME.
+std::string BaseFolder(const char* variable, const char* inHome) {
+  const char* set = std::getenv(variable);
+  if (set != nullptr && set[0] == '/') return set;
   const char* home = std::getenv("HOME");
-  return std::string(home != nullptr && *home != '\0' ? home : "/tmp") + "/.config";
+  return std::string(home != nullptr && *home != '\0' ? home : "/tmp") + "/" + inHome;
+}
+
+}  // namespace
+
+std::string ConfigHome() {
+  return BaseFolder("XDG_CONFIG_HOME", ".config");
 }
 
 std::string CacheHome() {
-  const char* cache = std::getenv("XDG_CACHE_HOME");
-  if (cache != nullptr && cache[0] == '/') return cache;
-  const char* home = std::getenv("HOME");
-  return std::string(home != nullptr && *home != '\0' ? home : "/tmp") + "/.cache";
+  return BaseFolder("XDG_CACHE_HOME", ".cache");
 }
 
 std::string SettingsFilePath(const std::string& programName) {
