@@ -33,6 +33,8 @@
 namespace {
 
 constexpr std::chrono::seconds kFontCheckDelay{2};
+// The remembered fonts are a few lines; a larger file is not ours and is not read.
+constexpr std::size_t kLargestFontMemory = std::size_t{64} << 10;
 
 void BuildMenu(QMenu& menu, tsukio::TrayCalendar& calendar) {
   for (const tsukio::MenuItem& item : tsukio::TrayCalendar::Menu()) {
@@ -72,7 +74,7 @@ int main(int argc, char** argv) {
   // beside the connection to the display, which needs no fonts, and in the fonts of the last
   // run, which fontconfig would take longer to find again than all the rest.
   const std::string fontMemory = tsukio::CacheHome() + "/Quorv/Tsukio/fonts";
-  const std::string rememberedFonts = tsukio::ReadWholeFile(fontMemory, 1 << 16).text;
+  const std::string rememberedFonts = tsukio::ReadWholeFile(fontMemory, kLargestFontMemory).text;
   tsukio::FreeTypeTextPainter painter;
   std::jthread fontPreparation([&painter, &rememberedFonts] {
     painter.Remember(rememberedFonts);
